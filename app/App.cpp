@@ -1,0 +1,39 @@
+#include "App.h"
+
+#include "ui/Window2.h"
+
+App::App() = default;
+App::~App() = default;
+
+App& App::instance() { return static_cast<App&>(AppServices::instance()); }
+
+std::string App::ShortVersion() { return GRAVELIN_VERSION; }
+
+void App::Event_Open() {
+  const char* precision[] = {"ERREUR", "centre ville", "Croisement", "Numéro de rue", "N'importe où"};
+  for (int i = 0; i < 5; ++i) PrecisionTexte[static_cast<size_t>(i)] = precision[i];
+  const char* type[] = {"ERREUR-0", "Saisie à partir de la carte ou d'un code postal", "ERREUR-2", "Favoris",
+                        "Domicile", "Saisie par adresse", "Saisie à partir du POI",
+                        "A partir de la dernière route calculée"};
+  for (int i = 0; i < 8; ++i) TypeTexte[static_cast<size_t>(i)] = type[i];
+}
+
+void App::NameTab(int mode) {
+  if (mode == 0) {
+    Window2::instance()->List("Listbox1")->DeleteAllRows();
+    Window2::instance()->List("Listbox2")->DeleteAllRows();
+    Pressepapier[0].clear();
+    Pressepapier[1].clear();
+    Window2::instance()->Control<fw::TabPanel>("TabPanel1")->setTabText(0, "Tous les lieux");
+    Window2::instance()->Control<fw::TabPanel>("TabPanel1")->setTabText(1, "Unique");
+  } else if (mode == 1) {
+    const char* lists[] = {"Listbox1", "Listbox2"};
+    const char* captions[] = {"Tous les lieux", "Unique"};
+    for (int tab = 0; tab < 2; ++tab) {
+      const int last = Window2::instance()->List(lists[tab])->LastIndex();
+      const QString plain = captions[tab];
+      Window2::instance()->Control<fw::TabPanel>("TabPanel1")->setTabText(
+          tab, last >= 0 ? plain + " (" + QString::number(last + 1) + ")" : plain);
+    }
+  }
+}

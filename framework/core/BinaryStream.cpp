@@ -1,0 +1,80 @@
+#include "BinaryStream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace fw {
+
+std::unique_ptr<BinaryStream> BinaryStream::Open(const std::string& path) {
+  // O_NONBLOCK so that opening a FIFO cannot hang; it is refused just below.
+  const int base = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+  int fd = ::open(path.c_str(), base | O_NOATIME);
+  if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), base);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISBLK(st.st_mode))) {
+    ::close(fd);
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  uint64_t length = static_cast<uint64_t>(st.st_size);
+  if (S_ISBLK(st.st_mode)) {
+    const off_t end = ::lseek(fd, 0, SEEK_END);
+    length = end > 0 ? static_cast<uint64_t>(end) : 0;
+    ::lseek(fd, 0, SEEK_SET);
+  }
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  return std::unique_ptr<BinaryStream>(new BinaryStream(fd, length));
+}
+
+BinaryStream::BinaryStream(int fd, uint64_t length) : fd_(fd), length_(length) {}
+
+BinaryStream::~BinaryStream() { Close(); }
+
+void BinaryStream::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  eof_ = true;
+}
+
+int64_t BinaryStream::ReadInto(uint8_t* dst, int64_t count) {
+  if (fd_ < 0 || count <= 0 || eof_) return 0;
+  int64_t got = 0;
+  while (got < count) {
+    const ssize_t r = ::read(fd_, dst + got, static_cast<size_t>(count - got));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      failed_ = eof_ = true;
+      break;
+    }
+    if (r == 0) {
+      eof_ = true;
+      if (pos_ + static_cast<uint64_t>(got) < length_) failed_ = true;
+      break;
+    }
+    got += r;
+  }
+  pos_ += static_cast<uint64_t>(got);
+  if (length_ > 0 && pos_ >= length_) eof_ = true;
+  return got;
+}
+
+std::string BinaryStream::Read(int64_t count) {
+  std::string s;
+  if (count <= 0 || eof_) return s;
+  s.resize(static_cast<size_t>(count));
+  s.resize(static_cast<size_t>(ReadInto(reinterpret_cast<uint8_t*>(s.data()), count)));
+  return s;
+}
+
+MemoryBlock BinaryStream::ReadBlock(int64_t count) {
+  if (count <= 0 || eof_) return MemoryBlock();
+  auto v = std::make_shared<std::vector<uint8_t>>(static_cast<size_t>(count));
+  const int64_t got = ReadInto(v->data(), count);
+  return MemoryBlock::Adopt(std::move(v), got);
+}
+
+}  // namespace fw

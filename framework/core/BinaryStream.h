@@ -1,0 +1,49 @@
+// A file opened read-only, never for writing. Regular files and block
+// devices (a card reader's /dev/sdX) can be opened; anything that could
+// block the reader forever (a FIFO, a socket, a terminal) or a directory
+// cannot. Reading never changes the file, nor (where the system allows it)
+// its access time.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "MemoryBlock.h"
+
+namespace fw {
+
+class BinaryStream {
+ public:
+  static std::unique_ptr<BinaryStream> Open(const std::string& path);
+  ~BinaryStream();
+  BinaryStream(const BinaryStream&) = delete;
+  BinaryStream& operator=(const BinaryStream&) = delete;
+
+  // The length when opened: a file's size, a block device's size.
+  uint64_t Length() const { return length_; }
+  uint64_t Position() const { return pos_; }
+  // At most `count` bytes from the current position; fewer at the end, none
+  // after it or after a failure.
+  std::string Read(int64_t count);
+  MemoryBlock ReadBlock(int64_t count);
+  // Reads into caller memory; returns the bytes read.
+  int64_t ReadInto(uint8_t* dst, int64_t count);
+  // (EOF is a C macro, hence the spelling.) True once the position has reached the length, a read has met the end
+  // of the file, or a read has failed.
+  bool Eof() const { return eof_; }
+  // True when a read failed or the file ended before its length (it was
+  // truncated while being read): what was read is all there will be.
+  bool Failed() const { return failed_; }
+  void Close();
+
+ private:
+  explicit BinaryStream(int fd, uint64_t length);
+  int fd_ = -1;
+  uint64_t length_ = 0;
+  uint64_t pos_ = 0;
+  bool eof_ = false;
+  bool failed_ = false;
+};
+
+}  // namespace fw

@@ -1,0 +1,73 @@
+// A list control over a row store, not one widget item per cell: a million
+// rows must add, scroll and select smoothly. It can keep an exact-match index
+// over two columns, kept by the control itself on every row added, cell
+// written and list emptied, so a lookup costs O(1) and can never go stale.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTableView>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace fw {
+
+class ListModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  explicit ListModel(int columns, QObject* parent = nullptr);
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+  void setHeadings(const QStringList& h);
+  void appendRows(int count, const std::function<std::string(int row, int column)>& cell);
+  std::string cell(int row, int column) const;
+  void setCell(int row, int column, const std::string& text);
+  void clear();
+  void setIndexedColumns(int a, int b);
+  bool indexHolds(const std::string& a, const std::string& b) const;
+
+ private:
+  // Each row is one string: its cells, each led by its byte length.
+  std::vector<std::string> rows_;
+  int columns_;
+  QStringList headings_;
+  int indexA_ = -1, indexB_ = -1;
+  std::unordered_map<std::string, int> index_;
+  static std::string key(const std::string& a, const std::string& b);
+  void indexRow(int row, int delta);
+};
+
+class Listbox : public QTableView {
+  Q_OBJECT
+ public:
+  explicit Listbox(int columns, QWidget* parent = nullptr);
+  ListModel* Model() const { return model_; }
+
+  void AddRow(const std::string& first);
+  void AddRows(int count, const std::function<std::string(int row, int column)>& cell);
+  std::string Cell(int row, int column) const { return model_->cell(row, column); }
+  void SetCell(int row, int column, const std::string& text) { model_->setCell(row, column, text); }
+  int LastIndex() const { return model_->rowCount() - 1; }
+  int ListIndex() const;  // selected row, -1 when none
+  void DeleteAllRows() { model_->clear(); }
+  void SetIndexedColumns(int a, int b) { model_->setIndexedColumns(a, b); }
+  bool IndexHolds(const std::string& a, const std::string& b) const { return model_->indexHolds(a, b); }
+  void SetHeadings(const QStringList& h) { model_->setHeadings(h); }
+  void SetColumnWidths(const std::vector<int>& widths);
+
+ signals:
+  void Change();
+  void DoubleClick();
+
+ protected:
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+ private:
+  ListModel* model_;
+};
+
+}  // namespace fw

@@ -1,0 +1,74 @@
+#include "HexText.h"
+
+#include <algorithm>
+
+#include "framework/core/Text.h"
+
+namespace records {
+
+namespace {
+int hexValue(char32_t c) {
+  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
+  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
+  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
+  return -1;
+}
+bool isLineBreak(char32_t c) { return c == '\n' || c == '\r' || c == 0x2028 || c == 0x2029; }
+}  // namespace
+
+int64_t hexa(fw::MemoryBlock& mb, std::u32string_view s) {
+  const int64_t pairs = static_cast<int64_t>(s.size() / 2);
+  int64_t d = 0;
+  for (; d < pairs && d < mb.Size(); ++d) {
+    const int hi = hexValue(s[2 * d]), lo = hexValue(s[2 * d + 1]);
+    if (hi < 0 || lo < 0) break;
+    mb.setByte(d, static_cast<uint8_t>(hi * 16 + lo));
+  }
+  return d;
+}
+
+size_t FindHexMarker(std::u32string_view t, size_t from) {
+  if (t.size() < kPatternLength) return std::u32string_view::npos;
+  const size_t last = t.size() - kPatternLength;
+  for (size_t i = from; i <= last; ++i) {
+    if (t[i] != '0' || t[i + 1] != '4') continue;
+    bool ok = true;
+    for (size_t k = 2; k < kPatternLength && ok; ++k) {
+      const char32_t want = static_cast<char32_t>(RecordMarkerPattern[k]);
+      ok = want == '.' ? !isLineBreak(t[i + k]) : t[i + k] == want;
+    }
+    if (ok) return i;
+  }
+  return std::u32string_view::npos;
+}
+
+fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos) {
+  const auto p = static_cast<int64_t>(pos) + 1;  // 1-based, as Mid counts
+  auto lengthAt = [&](int64_t at) {
+    return static_cast<int32_t>(fw::Val(U"&h" + fw::Mid(text, at, 2)) - fw::Val(std::string_view("&h1B")));
+  };
+  const int32_t l1 = lengthAt(p + 64);
+  const int32_t l2 = lengthAt(p + 66 + 2 * l1);
+  const int32_t l3 = lengthAt(p + 68 + 2 * l1 + 2 * l2);
+  const int32_t n = 70 + 2 * l1 + 2 * l2 + 2 * l3;
+  // Lengths that make no sense still leave the marker's 14 bytes to show.
+  const int64_t want = std::max<int64_t>(n / 2, kMarkerSize);
+  const std::u32string_view rest = text.substr(pos);
+  int64_t valid = 0;
+  while (valid < want && 2 * valid + 1 < static_cast<int64_t>(rest.size()) &&
+         hexValue(rest[2 * valid]) >= 0 && hexValue(rest[2 * valid + 1]) >= 0)
+    ++valid;
+  fw::MemoryBlock mb(valid);  // never empty: the match starts with the pair 04
+  hexa(mb, rest.substr(0, static_cast<size_t>(2 * valid)));
+  return mb;
+}
+
+std::vector<RecordTexts> FindRecordsInHexText(std::u32string_view text) {
+  std::vector<RecordTexts> out;
+  for (size_t m = FindHexMarker(text, 0); m != std::u32string_view::npos;
+       m = FindHexMarker(text, m + kPatternLength))
+    out.push_back(DecodeRecord(HexRecordBytes(text, m), 0, Decoder::MainWindow));
+  return out;
+}
+
+}  // namespace records

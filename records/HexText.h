@@ -1,0 +1,38 @@
+// Records written as hexadecimal text: two digits per byte, no separators
+// inside a record. Positions count characters.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "framework/core/MemoryBlock.h"
+#include "records/Record.h"
+
+namespace records {
+
+// "0400..0000000400..0000000800": the marker as text; "." is any character
+// but a line break.
+inline constexpr std::string_view RecordMarkerPattern = "0400..0000000400..0000000800";
+inline constexpr int kPatternLength = 28;
+
+// Writes the bytes spelled by s into mb from offset 0: floor(Len(s) / 2)
+// pairs, stopping at the first pair that is not two hexadecimal digits and
+// at the end of mb. Returns the number of bytes written.
+int64_t hexa(fw::MemoryBlock& mb, std::u32string_view s);
+
+// The next match of RecordMarkerPattern at or after character `from`
+// (0-based), or npos.
+size_t FindHexMarker(std::u32string_view text, size_t from);
+
+// Every record of the text, in order, each next search starting right after
+// the previous match's 28 characters.
+std::vector<RecordTexts> FindRecordsInHexText(std::u32string_view text);
+
+// The bytes of the record whose first character is at `pos` (0-based): as
+// many as its three length pairs say, cut at the first pair that is not
+// hexadecimal and at the end of the text.
+fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos);
+
+}  // namespace records

@@ -1,0 +1,63 @@
+// The location record that navigation devices keep, its code tables and its
+// decoding into the nine texts of the details panel.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "framework/core/MemoryBlock.h"
+
+namespace records {
+
+// 04 00 ?? 00 00 00 04 00 ?? 00 00 00 08 00; ?? are the two codes.
+inline constexpr int kMarkerSize = 14;
+inline constexpr uint8_t RecordMarker[kMarkerSize] = {0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04,
+                                                      0x00, 0x00, 0x00, 0x00, 0x00, 0x08, 0x00};
+inline constexpr int AddressLengthBias = 27;
+inline constexpr int CoordinateScale = 100000;
+inline constexpr int TailleTamponChaine = 200;
+
+// The details-panel labels, in panel order; label k feeds column k of both lists.
+inline constexpr int kFieldCount = 9;
+inline constexpr std::array<const char*, kFieldCount> kPanelLabels = {
+    "PrecisionST",  "TypeST",     "Longitude1ST", "Latitude1ST", "Longitude2ST",
+    "Latitude2ST",  "Adresse1ST", "Adresse2ST",   "Adresse3ST"};
+enum Field { kPrecision, kType, kLon1, kLat1, kLon2, kLat2, kAddr1, kAddr2, kAddr3 };
+
+// The nine display texts of one record (UTF-8). `written` counts the labels
+// a decoder writes, in panel order: the scan's decoder leaves the addresses
+// after a refused one unwritten.
+struct RecordTexts {
+  std::array<std::string, kFieldCount> text;
+  int written = kFieldCount;
+  bool operator==(const RecordTexts& o) const { return text == o.text; }
+};
+
+// The two decoders differ only in these rules.
+enum class Decoder {
+  MainWindow,  // addresses read by their length byte alone
+  Scan,        // addresses refused when empty or holding a byte below 32
+};
+
+std::string PrecisionLibelle(int code, Decoder d = Decoder::MainWindow);
+std::string TypeLibelle(int code);
+std::string CodeText(int code, const std::string& name);  // "(3) Favoris"
+// The stored integer divided by CoordinateScale, exactly.
+std::string CoordinateText(int32_t v);
+
+// Decodes the record whose first byte is at offset a. Only bytes inside mb
+// are read: a field that does not lie wholly inside shows "".
+RecordTexts DecodeRecord(const fw::MemoryBlock& mb, int64_t a, Decoder d);
+
+// Address string at `start` (its length byte) by the scan decoder's rule.
+// True when read whole; otherwise `length` and `text` hold what the rule
+// gives (the length byte minus the bias, or the characters before a byte
+// below 32) and no label is written from it.
+bool ReadScanAddress(const fw::MemoryBlock& mb, int64_t start, int32_t& length, std::string& text);
+
+// Two ASCII digit characters at 2a and 2a+1 read as the halves of one byte.
+int32_t Octet(const fw::MemoryBlock& mb, int64_t a);
+
+}  // namespace records

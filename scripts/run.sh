@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts Gravelin.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake -S . -B build -G Ninja -DGRAVELIN_TESTS=OFF >/dev/null
+cmake --build build --target gravelin
+exec build/app/gravelin "$@"

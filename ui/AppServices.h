@@ -1,0 +1,20 @@
+// What the main window needs of the application object: its two export
+// texts and the tab-caption operation. The application object implements
+// this; it lives in the layer above, which owns start-up.
+#pragma once
+
+#include <array>
+#include <string>
+
+class AppServices {
+ public:
+  static AppServices& instance();
+  // 0: every record found; 1: each point once. UTF-8.
+  std::array<std::string, 2> Pressepapier;
+  // 0 resets the results, 1 writes the row counts into the tab captions.
+  virtual void NameTab(int mode) = 0;
+
+ protected:
+  AppServices();
+  virtual ~AppServices();
+};

@@ -1,0 +1,85 @@
+// The main window. Its controls hold the whole visible state of a run and
+// are reached by their exact names; the window keeps no results of its own.
+#pragma once
+
+#include <QPointer>
+#include <string>
+
+#include "framework/core/BinaryStream.h"
+#include "framework/core/MemoryBlock.h"
+#include "framework/gui/Controls.h"
+#include "framework/gui/Listbox.h"
+#include "framework/gui/Window.h"
+#include "records/Record.h"
+#include "records/Results.h"
+
+class QPainter;
+
+class Window2 : public fw::Window {
+  Q_OBJECT
+ public:
+  // The one main window: the open one, or a fresh one built and shown.
+  static Window2* instance();
+  // Whether a main window is open now (nothing is created).
+  static bool isOpen();
+
+  // Construction, in this order.
+  void Layout();
+  void CreateControls();
+  void _CreateControls0();
+  void _CreateControls1();
+
+  // Event handlers, bound by CreateControls.
+  bool TextSource_KeyDown(const QString& key);
+  void ImagePB1_Action();
+  void FichierPB1_Action();
+  void ChampTextePB_Action();
+  void PushButton1_Action();
+  void PushButton2_Action();
+  bool StaticText16_MouseDown(int x, int y);
+  void StaticText16_Open();
+  bool StaticText17_MouseDown(int x, int y);
+  bool StaticText18_MouseDown(int x, int y);
+  bool Canvas1_MouseDown(int x, int y);
+  void Canvas1_Paint(QPainter& g);
+  bool PubPlumesatST_KeyDown(const QString& key);
+  void CleanPB_Paint(QPainter& g);
+  bool CleanPB_MouseDown(int x, int y);
+  void FichierPB11_Action();
+  void Listbox1_Open();
+  void Listbox1_DoubleClick();
+  void Listbox1_Change();
+  void Listbox2_Open();
+  void Listbox2_DoubleClick();
+  void Listbox2_Change();
+  void AideFlottantCB_Open();
+
+  // Record methods, thin over the record functions. Positions are 64-bit:
+  // a settings file may pass 2 GiB.
+  void Decoupe(const fw::MemoryBlock& mb, int64_t a);
+  int32_t calcval(const fw::MemoryBlock& mb, int64_t off);
+  int64_t chercheNextStart(const fw::MemoryBlock& mb, int64_t start);
+  void hexa(fw::MemoryBlock& mb, const std::u32string& s);
+  int32_t octet(const fw::MemoryBlock& mb, int64_t a);
+  int32_t chercheNextStartImage(fw::MemoryBlock& fenetre, fw::MemoryBlock& blocActuel,
+                                fw::MemoryBlock& blocSuivant, int32_t start, fw::BinaryStream& stream);
+  std::string Hex2Text(const fw::MemoryBlock& mb);
+
+  // Writes the nine labels of the details panel.
+  void ShowRecord(const records::RecordTexts& r);
+  // The results step's view of this window and the application object.
+  records::ResultsHost& Results();
+
+  fw::StaticText* Label(const char* name) const { return Control<fw::StaticText>(name); }
+  fw::Listbox* List(const char* name) const { return Control<fw::Listbox>(name); }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  Window2();
+  bool closed_ = false;
+  class Host;
+  Host* host_;
+  static QPointer<Window2> current_;
+};

@@ -1,0 +1,55 @@
+// The two finders that run inside their button's action: a device settings
+// file read whole, and hexadecimal text pasted into the text area.
+#include <QMessageBox>
+
+#include "AppServices.h"
+#include "Window2.h"
+#include "framework/gui/Seams.h"
+#include "records/HexText.h"
+#include "records/MarkerSearch.h"
+
+namespace {
+// Read whole, a file this size would need as much memory again; the card
+// image scan reads any size in chunks.
+constexpr uint64_t kLargestSettingsFile = uint64_t{1} << 31;
+}  // namespace
+
+void Window2::FichierPB1_Action() {
+  const auto path = fw::Seams::Get().OpenFile(this, "Sélectionner un fichier .cfg (Mapsettings.cfg,...)",
+                                              "Ouverture d'un fichier en lecture seule");
+  if (!path) return;
+  auto stream = fw::BinaryStream::Open(*path);
+  if (!stream) return;
+  if (stream->Length() >= kLargestSettingsFile) {
+    fw::Seams::Get().MsgBox(this,
+                            "Ce fichier est trop volumineux pour être lu en une seule fois : utilisez le "
+                            "bouton « Image binaire (dd) ».");
+    return;
+  }
+  const fw::MemoryBlock buffer = stream->ReadBlock(static_cast<int64_t>(stream->Length()));
+  const int64_t size = buffer.Size();
+  if (size == 0) return;
+
+  records::ResultsHost& host = Results();
+  host.NameTab(0);
+  std::vector<records::RecordTexts> found;
+  for (int64_t pos = chercheNextStart(buffer, 0); pos < size; pos = chercheNextStart(buffer, pos + 1))
+    found.push_back(records::DecodeRecord(buffer, pos, records::Decoder::MainWindow));
+  records::ajoutePoints(host, found);
+  records::ClosingStep(host);
+  stream->Close();
+}
+
+void Window2::ChampTextePB_Action() {
+  const QString text = Control<fw::TextArea>("TextSource")->Text();
+  if (text.isEmpty()) {
+    fw::Seams::Get().MsgBox(this, "Vous devez coller un contenu dans le champ situé en haut de l'écran");
+    return;
+  }
+  records::ResultsHost& host = Results();
+  host.NameTab(0);
+  const QList<uint> ucs4 = text.toUcs4();
+  const std::u32string chars(ucs4.begin(), ucs4.end());
+  records::ajoutePoints(host, records::FindRecordsInHexText(chars));
+  records::ClosingStep(host);
+}
