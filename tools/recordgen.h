@@ -3,6 +3,7 @@
 // so a failing test can be reproduced from its command line alone.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -222,7 +223,7 @@ inline Place randomPlace(Rng& rng) {
         // Renumber the house so street-number entries differ in their text too.
         if (!p.addr1.empty() && p.addr1[0] >= '1' && p.addr1[0] <= '9') {
             const auto digits = p.addr1.find_first_not_of("0123456789");
-            p.addr1 = std::to_string(rng.between(1, 180)) + p.addr1.substr(digits);
+            p.addr1 = std::to_string(rng.between(1, 180)) + p.addr1.substr(std::min(digits, p.addr1.size()));
         }
         if (rng.chance(8)) (rng.chance(50) ? p.addr1 : p.addr3).clear();
         const std::string bytes = encodeRecord(p);

@@ -23,10 +23,8 @@ void Window::AddControl(QWidget* w, const QString& name, QRect design, int locks
   w->setObjectName(name);
   placed_.push_back({w, design, locks, panel, page, true});
   w->setGeometry(design);
-  if (panel && page > 0) {
-    w->raise();
-    connect(panel, &QTabWidget::currentChanged, this, [this] { updatePages(); }, Qt::UniqueConnection);
-  }
+  if (auto* tp = qobject_cast<TabPanel*>(w)) connect(tp, &QTabWidget::currentChanged, this, &Window::updatePages);
+  if (panel && page > 0) w->raise();
   updatePages();
 }
 
