@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "framework/core/BinaryStream.h"
+#include "framework/core/MemoryBlock.h"
+
+using fw::MemoryBlock;
+
+TEST(MemoryBlock, BytesIntegersAndStringsStayInside) {
+  MemoryBlock z(6);
+  EXPECT_EQ(z.Size(), 6);
+  EXPECT_EQ(z.Byte(5), 0);
+  EXPECT_TRUE(z.setByte(0, 0xFE));
+  EXPECT_FALSE(z.setByte(6, 1));
+  EXPECT_FALSE(z.setByte(-1, 1));
+  EXPECT_EQ(z.Byte(6), 0);
+  EXPECT_EQ(z.Byte(-1), 0);
+  const auto b = MemoryBlock::FromBytes(std::string("\xFE\xFF\xFF\xFF\x03" "abc", 8));
+  EXPECT_EQ(b.Int32Value(0), -2);
+  EXPECT_FALSE(b.Int32Value(5).has_value());
+  EXPECT_EQ(b.PString(4), "abc");
+  EXPECT_EQ(b.PString(5), std::nullopt);  // 'a' says 97 bytes follow
+  EXPECT_EQ(b.Bytes(6, 100), "bc");
+}
+
+TEST(MemoryBlock, JoinedBlocksReadAcrossTheirBorder) {
+  const auto a = MemoryBlock::FromBytes("\x01\x02\x03");
+  const auto b = MemoryBlock::FromBytes("\x04\x05");
+  const MemoryBlock ab = a + b;
+  EXPECT_EQ(ab.Size(), 5);
+  EXPECT_EQ(ab.Byte(3), 4);
+  EXPECT_EQ(ab.Int32Value(1), 0x05040302);
+  EXPECT_EQ(ab.Bytes(0, 5), "\x01\x02\x03\x04\x05");
+  EXPECT_EQ(a.Size(), 3);  // operands unchanged
+  const MemoryBlock same = a;
+  EXPECT_TRUE(same.SameAs(a));
+  EXPECT_FALSE(ab.SameAs(a));
+}
+
+TEST(BinaryStream, ReadsWithoutChangingTheFile) {
+  const std::string path = testing::TempDir() + "stream_test.bin";
+  { std::ofstream(path, std::ios::binary) << std::string("0123456789"); }
+  struct stat before {};
+  stat(path.c_str(), &before);
+  auto s = fw::BinaryStream::Open(path);
+  ASSERT_TRUE(s);
+  EXPECT_EQ(s->Length(), 10u);
+  EXPECT_EQ(s->Read(4), "0123");
+  EXPECT_FALSE(s->Eof());
+  EXPECT_EQ(s->ReadBlock(100).Bytes(0, 100), "456789");
+  EXPECT_TRUE(s->Eof());
+  EXPECT_FALSE(s->Failed());
+  EXPECT_EQ(s->Read(4), "");
+  s->Close();
+  struct stat after {};
+  stat(path.c_str(), &after);
+  EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
+  EXPECT_EQ(before.st_mtim.tv_sec, after.st_mtim.tv_sec);
+  std::remove(path.c_str());
+}
+
+TEST(BinaryStream, RefusesWhatCouldBlockOrIsNoFile) {
+  const std::string fifo = testing::TempDir() + "stream_fifo";
+  ::unlink(fifo.c_str());
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(fw::BinaryStream::Open(fifo));  // would otherwise wait for a writer
+  ::unlink(fifo.c_str());
+  EXPECT_FALSE(fw::BinaryStream::Open(testing::TempDir()));
+  EXPECT_FALSE(fw::BinaryStream::Open("/dev/null"));
+  EXPECT_FALSE(fw::BinaryStream::Open(testing::TempDir() + "does-not-exist"));
+}
+
+TEST(BinaryStream, AFileTruncatedWhileReadIsAFailure) {
+  const std::string path = testing::TempDir() + "stream_trunc.bin";
+  { std::ofstream(path, std::ios::binary) << std::string(1000, 'x'); }
+  auto s = fw::BinaryStream::Open(path);
+  ASSERT_TRUE(s);
+  EXPECT_EQ(s->Read(100).size(), 100u);
+  ASSERT_EQ(::truncate(path.c_str(), 300), 0);
+  EXPECT_EQ(s->Read(1000).size(), 200u);
+  EXPECT_TRUE(s->Eof());
+  EXPECT_TRUE(s->Failed());
+  std::remove(path.c_str());
+}
