@@ -14,9 +14,8 @@ std::string Str(double d) {
   if (std::isinf(d)) return d < 0 ? "-INF" : "INF";
   std::array<char, 400> buf{};
   auto r = std::to_chars(buf.data(), buf.data() + buf.size(), d, std::chars_format::fixed);
-  std::string s(buf.data(), r.ptr);
-  if (s == "-0") s = "0";
-  return s;
+  const std::string_view s(buf.data(), static_cast<size_t>(r.ptr - buf.data()));
+  return std::string(s == "-0" ? "0" : s);
 }
 
 namespace {
