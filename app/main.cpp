@@ -1,12 +1,12 @@
 #include <QApplication>
 
-#include "App.h"
-#include "ui/Window2.h"
+#include "Startup.h"
 
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);
-  App app;
-  Window2::instance();
-  app.Event_Open();
-  return qt.exec();
+  QApplication::setApplicationName("Gravelin");
+  // Closing the main window, the last one, ends the program: nothing is
+  // left to act on.
+  QApplication::setQuitOnLastWindowClosed(true);
+  return RunEventLoop();
 }

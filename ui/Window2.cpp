@@ -37,11 +37,13 @@ Window2* Window2::instance() {
 
 bool Window2::isOpen() { return current_ && !current_->closed_; }
 
-Window2::Window2() : fw::Window(QSize(880, 576)), host_(new Host(*this)) {
+Window2::Window2() : fw::Window(QSize(880, 576)), host_(std::make_unique<Host>(*this)) {
   setAttribute(Qt::WA_DeleteOnClose);
   Layout();
   CreateControls();
 }
+
+Window2::~Window2() = default;
 
 void Window2::closeEvent(QCloseEvent* e) {
   closed_ = true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPointer>
+#include <memory>
 #include <string>
 
 #include "framework/core/BinaryStream.h"
@@ -78,8 +79,9 @@ class Window2 : public fw::Window {
 
  private:
   Window2();
+  ~Window2() override;
   bool closed_ = false;
   class Host;
-  Host* host_;
+  std::unique_ptr<Host> host_;
   static QPointer<Window2> current_;
 };

@@ -1,36 +1,106 @@
-// The window's properties and its controls, in creation order.
-#include "Window2.h"
+// The window's properties and its forty controls, in creation order: each
+// control is added under its name, found again by that name, given its text
+// size and properties, and its events are bound to the window methods named
+// after the control and the event.
+#include <QHeaderView>
 
+#include "Window2.h"
 #include "records/Record.h"
 
-namespace {
-constexpr int kLT = fw::LockLeft | fw::LockTop;
-constexpr int kTR = fw::LockTop | fw::LockRight;
-constexpr int kLTR = fw::LockLeft | fw::LockTop | fw::LockRight;
-constexpr int kLTRB = fw::LockLeft | fw::LockTop | fw::LockRight | fw::LockBottom;
-
-template <class T>
-T* make(Window2* w, const char* name, QRect r, int locks) {
-  auto* c = new T(w->Content());
-  w->AddControl(c, name, r, locks);
-  return c;
+namespace ui {
+extern const char kSampleText[];  // tools/sample.hex, compiled in
 }
 
-fw::StaticText* label(Window2* w, const char* name, const char* text, QRect r, int locks, int size) {
-  auto* l = make<fw::StaticText>(w, name, r, locks);
-  QFont f = l->font();
-  f.setPointSize(size);
-  l->setFont(f);
+namespace {
+constexpr int L = fw::LockLeft, T = fw::LockTop, R = fw::LockRight, B = fw::LockBottom;
+constexpr int kNone = 0;
+
+// The maker's addresses: the contact label shows the first, the about link
+// names the second.
+constexpr const char* kContactMail = "contact@gravelin.example";
+constexpr const char* kWebSite = "gravelin.example";
+
+template <class C>
+C* add(Window2* w, C* control, const char* name, QRect r, int locks, int page, int tabIndex) {
+  w->AddControl(control, name, r, locks, page > 0 ? w->Control<fw::TabPanel>("TabPanel1") : nullptr, page);
+  C* found = w->Control<C>(name);
+  if (found && tabIndex >= 0) w->SetTabIndex(found, tabIndex);
+  return found;
+}
+
+// Shown, enabled and help tag, the keys every class has.
+void state(Window2* w, QWidget* c, bool visible, bool enabled, const char* helpTag) {
+  w->SetControlVisible(c, visible);
+  c->setEnabled(enabled);
+  fw::SetHelpTag(c, helpTag);
+}
+
+fw::StaticText* label(Window2* w, const char* name, QRect r, int locks, int tabIndex, double size,
+                      const char* text, bool bold, int align, bool underline = false) {
+  auto* l = add(w, new fw::StaticText(w->Content()), name, r, locks, 0, tabIndex);
+  fw::SetTextSize(l, size);
   l->SetText(text);
+  l->SetTextAlign(align);
+  fw::SetTextColor(l, Qt::black);
+  fw::SetTextStyle(l, bold, false, underline);
+  state(w, l, true, true, "");
   return l;
+}
+
+fw::PushButton* button(Window2* w, const char* name, QRect r, int locks, int tabIndex, const char* caption,
+                       const char* helpTag) {
+  auto* b = add(w, new fw::PushButton(w->Content()), name, r, locks, 0, tabIndex);
+  b->setText(caption);
+  // The main window has no default and no cancel button.
+  b->setAutoDefault(false);
+  b->setDefault(false);
+  state(w, b, true, true, helpTag);
+  return b;
+}
+
+void canvas(Window2* w, fw::Canvas* c, const char* helpTag) {
+  // A click reaches it, the keyboard focus does not.
+  c->setFocusPolicy(Qt::NoFocus);
+  state(w, c, true, true, helpTag);
+}
+
+void list(Window2* w, const char* name, int page, bool horizontalScrollBar, const char* helpTag) {
+  auto* l = add(w, new fw::Listbox(records::kFieldCount, w->Content()), name, QRect(28, 235, 820, 262), L | T | R | B,
+                page, 0);
+  fw::SetTextSize(l, 10);
+  // Rows keep one fixed height, taken from the list's own font, so that a
+  // million of them scroll as smoothly as ten.
+  l->verticalHeader()->setDefaultSectionSize(l->fontMetrics().height() + 4);
+  l->horizontalHeader()->setFont(l->font());
+  l->SetHeadings(QString("Précision\tType\tLongitude1\tLatitude1\tLongitude2\tLatitude2\tAdresse 1\tAdresse 2\tAdresse 3")
+                     .split('\t'));
+  std::vector<int> widths;
+  for (const QString& width : QString("100,100,80,80,80,80,100,100,100").split(',')) widths.push_back(width.toInt());
+  l->SetColumnWidths(widths);
+  l->setShowGrid(true);
+  l->setSelectionMode(QAbstractItemView::SingleSelection);
+  l->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  l->horizontalHeader()->setSortIndicatorShown(false);
+  l->setHorizontalScrollBarPolicy(horizontalScrollBar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  state(w, l, true, true, helpTag);
+}
+
+template <class Ret, class... A>
+void bind(Window2* w, const char* control, const char* event, const char* method, Ret (Window2::*m)(A...)) {
+  std::function<Ret(A...)> h = [w, m](A... a) { return (w->*m)(std::forward<A>(a)...); };
+  if (!w->InstallHandler(w->ControlByName(control), event, method, h))
+    qWarning("%s raises no %s event", control, event);
 }
 }  // namespace
 
+// The method bound is always the one named after the control and the event.
+#define BIND(control, event) bind(this, #control, #event, #control "_" #event, &Window2::control##_##event)
+
 void Window2::Layout() {
   setWindowTitle("Gravelin");
-  Content()->setMinimumSize(845, 576);
-  Content()->setMaximumSize(32000, 32000);
-  resize(880, 576);
+  SetContentBounds(QSize(845, 576), QSize(32000, 32000));
+  SetContentSize(QSize(880, 576));
 }
 
 void Window2::CreateControls() {
@@ -39,58 +109,164 @@ void Window2::CreateControls() {
 }
 
 void Window2::_CreateControls0() {
-  auto* text = make<fw::TextArea>(this, "TextSource", QRect(20, 14, 549, 118), kLTR);
-  text->onKeyDown = [this](const QString& k) { return TextSource_KeyDown(k); };
+  {
+    auto* c = add(this, new fw::TextArea(Content()), "TextSource", QRect(20, 14, 549, 118), L | T | R, 0, 5);
+    c->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    c->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    c->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // One long line of digits has no word boundary to wrap at.
+    c->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    c->setTabChangesFocus(true);
+    c->setReadOnly(false);
+    QPalette p = c->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+      p.setColor(group, QPalette::Text, Qt::black);
+      p.setColor(group, QPalette::Base, Qt::white);
+    }
+    c->setPalette(p);
+    c->SetHideSelection(true);
+    state(this, c, true, true,
+          "Collez dans cette zone texte un code hexa issu d'un GPS puis cliquez sur le bouton \"Champ texte\" afin de "
+          "tenter de la décoder");
+    c->SetText(QString::fromLatin1(ui::kSampleText));
+    BIND(TextSource, KeyDown);
+  }
+  button(this, "ImagePB1", QRect(366, 144, 155, 20), L | T, 7, "Image binaire (dd)",
+         "Recherche les enregistrements d'une image binaire d'une carte mémoire de GPS et place le résultat décodé "
+         "dans la liste ci-dessous.");
+  BIND(ImagePB1, Action);
+  button(this, "FichierPB1", QRect(220, 144, 134, 20), L | T, 8, "Fichier .cfg",
+         "Décode le contenu d'un fichier mapsettings.cfg d'un GPS et place le résultat décodé dans la liste "
+         "ci-dessous.");
+  BIND(FichierPB1, Action);
 
-  auto* image = make<fw::PushButton>(this, "ImagePB1", QRect(366, 144, 155, 20), kLT);
-  image->setText("Image binaire (dd)");
-  connect(image, &fw::PushButton::Action, this, &Window2::ImagePB1_Action);
-  auto* file = make<fw::PushButton>(this, "FichierPB1", QRect(220, 144, 134, 20), kLT);
-  file->setText("Fichier .cfg");
-  connect(file, &fw::PushButton::Action, this, &Window2::FichierPB1_Action);
+  // The details panel: bold captions beside their values, a row per field
+  // pair (precision and type, the longitudes, the latitudes, the addresses).
+  label(this, "StaticText15", QRect(580, 112, 35, 20), T | R, 9, 9, "Adr3 :", true, 0);
+  label(this, "Adresse3ST", QRect(612, 112, 248, 20), T | R, 10, 9, ".", false, 0);
+  label(this, "StaticText14", QRect(580, 92, 35, 20), T | R, 11, 9, "Adr2 :", true, 0);
+  label(this, "Adresse2ST", QRect(612, 92, 248, 20), T | R, 12, 9, ".", false, 0);
+  label(this, "Adresse1ST", QRect(612, 72, 248, 20), T | R, 13, 9, ".", false, 0);
+  label(this, "StaticText13", QRect(580, 72, 35, 20), T | R, 14, 9, "Adr1 :", true, 0);
+  label(this, "Latitude2ST", QRect(790, 49, 67, 20), T | R, 15, 9, ".", false, 0);
+  label(this, "StaticText12", QRect(724, 49, 61, 20), T | R, 16, 9, "Latitude 2 :", true, 2);
+  label(this, "Latitude1ST", QRect(648, 49, 55, 20), T | R, 17, 9, ".", false, 0);
+  label(this, "StaticText11", QRect(580, 49, 62, 20), T | R, 18, 9, "Latitude 1 :", true, 2);
+  label(this, "Longitude2ST", QRect(790, 28, 63, 20), T | R, 19, 9, ".", false, 0);
+  label(this, "StaticText10", QRect(715, 28, 69, 20), T | R, 20, 9, "Longitude 2 :", true, 2);
+  label(this, "Longitude1ST", QRect(647, 27, 56, 20), T | R, 21, 9, ".", false, 0);
+  label(this, "StaticText9", QRect(571, 28, 70, 20), T | R, 22, 9, "Longitude 1 :", true, 2);
+  label(this, "TypeST", QRect(790, 9, 85, 20), T | R, 23, 9, ".", false, 0);
+  label(this, "PrecisionST", QRect(647, 9, 83, 20), T | R, 25, 9, ".", false, 0);
+  label(this, "StaticText7", QRect(578, 9, 63, 20), T | R, 26, 9, "Précision :", true, 2);
 
-  label(this, "Adresse3ST", ".", QRect(612, 112, 248, 20), kTR, 9);
-  label(this, "Adresse2ST", ".", QRect(612, 92, 248, 20), kTR, 9);
-  label(this, "Adresse1ST", ".", QRect(612, 72, 248, 20), kTR, 9);
-  label(this, "Latitude2ST", ".", QRect(790, 49, 67, 20), kTR, 9);
-  label(this, "Latitude1ST", ".", QRect(648, 49, 55, 20), kTR, 9);
-  label(this, "Longitude2ST", ".", QRect(790, 28, 63, 20), kTR, 9);
-  label(this, "Longitude1ST", ".", QRect(647, 27, 56, 20), kTR, 9);
-  label(this, "TypeST", ".", QRect(790, 9, 85, 20), kTR, 9);
-  label(this, "PrecisionST", ".", QRect(647, 9, 83, 20), kTR, 9);
+  button(this, "ChampTextePB", QRect(88, 144, 120, 20), L | T, 27, "Champ texte",
+         "Décode le contenu hexa du champ ci-dessus et place le résultat décodé dans la liste ci-dessous.\r"
+         "NB : Le contenu doit être en mode texte et non pas directement le binaire");
+  BIND(ChampTextePB, Action);
 
-  auto* texte = make<fw::PushButton>(this, "ChampTextePB", QRect(88, 144, 120, 20), kLT);
-  texte->setText("Champ texte");
-  connect(texte, &fw::PushButton::Action, this, &Window2::ChampTextePB_Action);
+  {
+    auto* c = add(this, new fw::ProgressBar(Content()), "ProgressBar1", QRect(551, 144, 296, 20), L | T | R, 0, -1);
+    c->setMaximum(100);
+    c->setValue(0);
+    state(this, c, false, true, "");
+  }
+  // The scan's count of bytes read and the image's total, read together as
+  // one figure under the bar.
+  SetControlVisible(label(this, "CurProgressionST", QRect(551, 164, 130, 20), L | T, 28, 10, "Sans_titre", false, 2),
+                    false);
+  SetControlVisible(label(this, "MaxProgressionST", QRect(689, 164, 116, 20), L | T, 29, 10, "Sans_titre", false, 0),
+                    false);
+  label(this, "StaticText8", QRect(736, 9, 48, 20), T | R, 30, 9, "Type :", true, 2);
 
-  auto* bar = make<fw::ProgressBar>(this, "ProgressBar1", QRect(551, 144, 296, 20), kLTR);
-  bar->setMaximum(100);
-  bar->setValue(0);
-  SetControlVisible(bar, false);
-  auto* cur = label(this, "CurProgressionST", "Sans_titre", QRect(551, 164, 130, 20), kLT, 10);
-  cur->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  SetControlVisible(cur, false);
-  auto* max = label(this, "MaxProgressionST", "Sans_titre", QRect(689, 164, 116, 20), kLT, 10);
-  SetControlVisible(max, false);
+  button(this, "PushButton1", QRect(204, 515, 64, 20), L | B, 31, "OK",
+         "Place le contenu de la liste de l'onglet actif ci-dessus dans le presse-papier en format tabulé (prêt à "
+         "être collé dans un tableau de type MS Excel)");
+  BIND(PushButton1, Action);
+  button(this, "PushButton2", QRect(773, 515, 80, 20), R | B, 32, "Quitter", "A votre avis ?");
+  BIND(PushButton2, Action);
+
+  label(this, "StaticText16", QRect(169, 549, 124, 20), B, 33, 10, "Gravelin v xx - email : ", false, 2);
+  BIND(StaticText16, MouseDown);
+  BIND(StaticText16, Open);
+  label(this, "StaticText17", QRect(299, 549, 86, 20), B, 34, 11, kContactMail, false, 0, true);
+  BIND(StaticText17, MouseDown);
+  label(this, "StaticText18", QRect(430, 549, 206, 20), B, 35, 10,
+        (std::string("En savoir plus sur Gravelin et ") + kWebSite).c_str(), false, 2, true);
+  BIND(StaticText18, MouseDown);
 }
 
 void Window2::_CreateControls1() {
-  auto* tabs = make<fw::TabPanel>(this, "TabPanel1", QRect(20, 198, 836, 308), kLTRB);
-  for (const char* caption : {"Tous les lieux", "Unique", "..."}) tabs->addTab(new QWidget(tabs), caption);
-  const QStringList headings = {"Précision",  "Type",      "Longitude1", "Latitude1", "Longitude2",
-                                "Latitude2",  "Adresse 1", "Adresse 2",  "Adresse 3"};
-  for (int page = 1; page <= 2; ++page) {
-    auto* list = new fw::Listbox(records::kFieldCount, Content());
-    AddControl(list, page == 1 ? "Listbox1" : "Listbox2", QRect(28, 235, 820, 262), kLTRB, tabs, page);
-    list->SetHeadings(headings);
-    list->SetColumnWidths({100, 100, 80, 80, 80, 80, 100, 100, 100});
+  canvas(this, add(this, new fw::Canvas(Content()), "Canvas1", QRect(642, 534, 26, 32), B, 0, 36), "");
+  BIND(Canvas1, MouseDown);
+  BIND(Canvas1, Paint);
+
+  label(this, "PubPlumesatST", QRect(286, 518, 459, 17), L | B, 37, 9,
+        "Double-cliquez sur une ligne de la liste ci-dessus pour visualiser le point sur Google Maps", true, 1);
+  BIND(PubPlumesatST, KeyDown);
+
+  canvas(this, add(this, new fw::Canvas(Content()), "CleanPB", QRect(20, 144, 16, 16), L | T, 0, 38),
+         "Permet de vider le champ texte ci-dessus et le contenu de la liste ci-dessus");
+  BIND(CleanPB, Paint);
+  BIND(CleanPB, MouseDown);
+
+  // Lies under its visible twin and is never shown.
+  SetControlVisible(button(this, "FichierPB11", QRect(220, 170, 134, 20), L | T, 39, "Fichier .cfg",
+                           "Décode le contenu d'un fichier mapsettings.cfg d'un GPS et place le résultat décodé dans "
+                           "la liste ci-dessous."),
+                    false);
+  BIND(FichierPB11, Action);
+
+  {
+    auto* c = add(this, new fw::TabPanel(Content()), "TabPanel1", QRect(20, 198, 836, 308), L | T | R | B, 0, 40);
+    c->SetTabDefinition("Tous les lieux\rUnique\r...");
+    c->setCurrentIndex(0);
+    c->setDocumentMode(false);
+    state(this, c, true, true,
+          "L'onglet \"Tous les lieux\" contient l'ensemble des points GPS retrouvés dans le fichier ou l'image binaire. "
+          "Si un même point GPS est retrouvé plusieurs fois dans le ficheir analysé, il sera présent plusieurs fois "
+          "dans cette liste.\r\rL'onglet \"Unique\" contient une seule fois chaque point GPS retrouvé. Un point GPS est "
+          "considéré comme déjà trouvé si il y a déjà  dans l'onglet unique un point avec la même longitude1 et "
+          "latitude1");
   }
+
+  const char* listHelp =
+      "Affiche le résultat décodé issu d'un GPS.\r\rDouble-cliquez sur une des lignes de cette liste pour visualiser "
+      "le point GPS dans google maps.";
+  list(this, "Listbox1", 1, false, listHelp);
+  BIND(Listbox1, Open);
+  BIND(Listbox1, DoubleClick);
+  BIND(Listbox1, Change);
+  list(this, "Listbox2", 2, true, listHelp);
   // The unique list answers "is this point already here?" from an index.
   List("Listbox2")->SetIndexedColumns(records::kLon1, records::kLat1);
-  connect(List("Listbox1"), &fw::Listbox::DoubleClick, this, &Window2::Listbox1_DoubleClick);
-  connect(List("Listbox1"), &fw::Listbox::Change, this, &Window2::Listbox1_Change);
-  connect(List("Listbox2"), &fw::Listbox::DoubleClick, this, &Window2::Listbox2_DoubleClick);
-  connect(List("Listbox2"), &fw::Listbox::Change, this, &Window2::Listbox2_Change);
-  Listbox1_Open();
-  Listbox2_Open();
+  BIND(Listbox2, Open);
+  BIND(Listbox2, DoubleClick);
+  BIND(Listbox2, Change);
+
+  {
+    auto* c = add(this, new fw::StaticText(Content()), "StaticText1", QRect(85, 257, 454, 20), L | T, 3, 0);
+    c->SetText("Le contenu de cet onglet reste à définir");
+    c->SetTextAlign(0);
+    fw::SetTextColor(c, Qt::black);
+    state(this, c, true, false, "");
+  }
+  {
+    auto* c = add(this, new fw::PopupMenu(Content()), "PopupMenu1", QRect(20, 515, 172, 20), L | B, 0, 41);
+    c->SetInitialValue("Presse papier tabulé\rPresse papier HTML\rFichier tabulé\rFichier HTML\r");
+    c->SetListIndex(0);
+    state(this, c, true, false,
+          "Fonctionnalité non encore disponible.\r\rElle permettra de choisir le format d'export du contenu de la "
+          "liste ci-dessus (Fichier ou Presse papier, format tabulé ou HTML)");
+  }
+  {
+    auto* c = add(this, new fw::CheckBox(Content()), "AideFlottantCB", QRect(23, 191, 159, 20), kNone, 0, 42);
+    fw::SetTextSize(c, 10);
+    c->setText("Afficher les bulles d'aide");
+    c->setChecked(false);
+    state(this, c, true, true,
+          "En cochant cette case vous ferez apparaître automatiquement une fenêtre d'aide chaque fois que vous "
+          "passerez la souris au dessus des nom des items ci-dessous.");
+    BIND(AideFlottantCB, Open);
+  }
 }

@@ -3,14 +3,102 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <cmath>
 
 namespace fw {
 
-StaticText::StaticText(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
+namespace {
+constexpr const char* kHelpTag = "fwHelpTag";
+constexpr const char* kTextSize = "fwTextSize";
+
+// A plain-text tooltip would run the longest tags across the whole screen;
+// as pre-wrapped rich text it wraps, yet keeps every space and line break.
+QString tooltipFor(const QString& tag) {
+  if (tag.isEmpty()) return {};
+  QString t = tag;
+  t.replace("\r\n", "\n").replace('\r', '\n');
+  return "<p style=\"white-space:pre-wrap\">" + t.toHtmlEscaped() + "</p>";
+}
+}  // namespace
+
+void SetHelpTag(QWidget* w, const std::string& tag) {
+  w->setProperty(kHelpTag, QString::fromStdString(tag));
+  w->setToolTip(tooltipFor(QString::fromStdString(tag)));
+}
+
+std::string HelpTag(const QWidget* w) { return w->property(kHelpTag).toString().toStdString(); }
+
+void SetTextSize(QWidget* w, double size) {
+  w->setProperty(kTextSize, size);
+  if (size <= 0) return;
+  QFont f = w->font();
+  f.setPixelSize(static_cast<int>(std::lround(size)));
+  w->setFont(f);
+}
+
+double TextSize(const QWidget* w) {
+  const QVariant v = w->property(kTextSize);
+  return v.isValid() ? v.toDouble() : 0;
+}
+
+void SetTextStyle(QWidget* w, bool bold, bool italic, bool underline) {
+  QFont f = w->font();
+  f.setBold(bold);
+  f.setItalic(italic);
+  f.setUnderline(underline);
+  w->setFont(f);
+}
+
+void SetTextColor(QWidget* w, QColor c) {
+  QPalette p = w->palette();
+  for (auto group : {QPalette::Active, QPalette::Inactive}) {
+    p.setColor(group, QPalette::WindowText, c);
+    p.setColor(group, QPalette::Text, c);
+    p.setColor(group, QPalette::ButtonText, c);
+  }
+  w->setPalette(p);
+}
+
+StaticText::StaticText(QWidget* parent) : QLabel(parent) {
+  setTextFormat(Qt::PlainText);
+  setWordWrap(false);
+  SetTextAlign(0);
+}
 
 void StaticText::SetText(const std::string& t) {
   text_ = t;
   setText(QString::fromStdString(t));
+}
+
+void StaticText::SetTextAlign(int align) {
+  align_ = align;
+  const Qt::Alignment h = align == 1 ? Qt::AlignHCenter : align == 2 ? Qt::AlignRight : Qt::AlignLeft;
+  setAlignment(h | Qt::AlignVCenter);
+}
+
+void StaticText::paintEvent(QPaintEvent*) {
+  // The layout was drawn with narrower system fonts than most desktops have:
+  // a text that would lose only its last few characters is drawn a little
+  // smaller so that it shows whole. One that is far too long is cut as it
+  // is, at the size of its neighbours.
+  QPainter p(this);
+  const QRect r = contentsRect();
+  const QString t = text();
+  QFont f = font();
+  if (QFontMetricsF(f).horizontalAdvance(t) > r.width()) {
+    const double full = QFontInfo(f).pointSizeF();
+    for (double scale = 0.97; scale >= 0.85; scale -= 0.03) {
+      QFont smaller = f;
+      smaller.setPointSizeF(full * scale);
+      if (QFontMetricsF(smaller).horizontalAdvance(t) <= r.width()) {
+        f = smaller;
+        break;
+      }
+    }
+  }
+  p.setFont(f);
+  style()->drawItemText(&p, r, static_cast<int>(alignment()), palette(), isEnabled(), t, foregroundRole());
 }
 
 void StaticText::mousePressEvent(QMouseEvent* e) {
@@ -18,7 +106,21 @@ void StaticText::mousePressEvent(QMouseEvent* e) {
   emit MouseDown(static_cast<int>(e->position().x()), static_cast<int>(e->position().y()));
 }
 
+void StaticText::keyPressEvent(QKeyEvent* e) {
+  if (onKeyDown && onKeyDown(e->text())) return;
+  QLabel::keyPressEvent(e);
+}
+
 TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent) {}
+
+void TextArea::SetHideSelection(bool hide) {
+  QPalette p = palette();
+  const QPalette::ColorGroup g = QPalette::Inactive;
+  p.setColor(g, QPalette::Highlight, hide ? p.color(g, QPalette::Base) : p.color(QPalette::Active, QPalette::Highlight));
+  p.setColor(g, QPalette::HighlightedText,
+             hide ? p.color(g, QPalette::Text) : p.color(QPalette::Active, QPalette::HighlightedText));
+  setPalette(p);
+}
 
 void TextArea::keyPressEvent(QKeyEvent* e) {
   if (onKeyDown && onKeyDown(e->text())) return;
@@ -42,9 +144,29 @@ void Canvas::mousePressEvent(QMouseEvent* e) {
   emit MouseDown(static_cast<int>(e->position().x()), static_cast<int>(e->position().y()));
 }
 
-TabPanel::TabPanel(QWidget* parent) : QTabWidget(parent) {}
+TabPanel::TabPanel(QWidget* parent) : QTabWidget(parent) {
+  // Tabs centred over the panel, as the layouts were drawn: controls placed
+  // beside the tab row at either end stay clear of it.
+  setStyleSheet("QTabWidget::tab-bar { alignment: center; }");
+}
+
+void TabPanel::SetTabDefinition(const QString& captions) {
+  while (count() > 0) {
+    QWidget* page = widget(0);
+    removeTab(0);
+    delete page;
+  }
+  for (const QString& caption : captions.split('\r')) addTab(new QWidget(this), caption);
+}
 
 PopupMenu::PopupMenu(QWidget* parent) : QComboBox(parent) {}
+
+void PopupMenu::SetInitialValue(const QString& rows) {
+  clear();
+  QStringList list = rows.split('\r');
+  if (!list.isEmpty() && list.last().isEmpty()) list.removeLast();
+  addItems(list);
+}
 
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) {}
 

@@ -14,22 +14,46 @@
 
 namespace fw {
 
+// Properties every control class shares.
+//
+// The help tag is kept as given (carriage returns and all) and shown as the
+// control's tooltip, where each carriage return breaks the line.
+void SetHelpTag(QWidget* w, const std::string& tag);
+std::string HelpTag(const QWidget* w);
+// Text size in the layout's own unit: one unit is one pixel of the design,
+// so texts keep the room the layout gives them whatever the screen's dpi.
+// 0 leaves the font at its default size.
+void SetTextSize(QWidget* w, double size);
+double TextSize(const QWidget* w);
+void SetTextStyle(QWidget* w, bool bold, bool italic, bool underline);
+// Text colour in the active and inactive states; the disabled look stays
+// the style's own.
+void SetTextColor(QWidget* w, QColor c);
+
 class StaticText : public QLabel {
   Q_OBJECT
  public:
   explicit StaticText(QWidget* parent = nullptr);
   std::string Text() const { return text_; }
   void SetText(const std::string& t);
+  // 0 left, 1 centre, 2 right.
+  void SetTextAlign(int align);
+  int TextAlign() const { return align_; }
+  // Return true to consume the key.
+  std::function<bool(const QString& key)> onKeyDown;
 
  signals:
   void MouseDown(int x, int y);
 
  protected:
+  void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   // Kept as set: a label must give back exactly what was written into it.
   std::string text_;
+  int align_ = 0;
 };
 
 class TextArea : public QPlainTextEdit {
@@ -38,6 +62,8 @@ class TextArea : public QPlainTextEdit {
   explicit TextArea(QWidget* parent = nullptr);
   QString Text() const { return toPlainText(); }
   void SetText(const QString& t) { setPlainText(t); }
+  // The selection is drawn only while the area has the focus.
+  void SetHideSelection(bool hide);
   // Return true to consume the key.
   std::function<bool(const QString& key)> onKeyDown;
 
@@ -77,12 +103,18 @@ class TabPanel : public QTabWidget {
  public:
   explicit TabPanel(QWidget* parent = nullptr);
   int Value() const { return currentIndex(); }
+  // One empty page per caption; captions are separated by carriage returns.
+  void SetTabDefinition(const QString& captions);
 };
 
 class PopupMenu : public QComboBox {
   Q_OBJECT
  public:
   explicit PopupMenu(QWidget* parent = nullptr);
+  // Rows each ended by a carriage return (a last one without is kept too).
+  void SetInitialValue(const QString& rows);
+  int ListIndex() const { return currentIndex(); }
+  void SetListIndex(int i) { setCurrentIndex(i); }
 };
 
 class CheckBox : public QCheckBox {

@@ -1,8 +1,18 @@
 #include "Window.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <algorithm>
 
 #include "Controls.h"
+#include "Listbox.h"
 
 namespace fw {
 
@@ -10,6 +20,7 @@ Window::Window(QSize designSize, QWidget* parent) : QMainWindow(parent), content
   content_->setObjectName("content");
   setCentralWidget(content_);
   content_->installEventFilter(this);
+  if (MenuBar* bar = MenuBar::ApplicationMenuBar()) bar->InstallOn(this);
 }
 
 QWidget* Window::ControlByName(const QString& name) const {
@@ -18,10 +29,16 @@ QWidget* Window::ControlByName(const QString& name) const {
   return nullptr;
 }
 
+std::vector<QWidget*> Window::Controls() const {
+  std::vector<QWidget*> out;
+  for (const Placed& p : placed_) out.push_back(p.w);
+  return out;
+}
+
 void Window::AddControl(QWidget* w, const QString& name, QRect design, int locks, TabPanel* panel, int page) {
   w->setParent(content_);
   w->setObjectName(name);
-  placed_.push_back({w, design, locks, panel, page, true});
+  placed_.push_back({w, design, locks, panel, page, true, -1});
   w->setGeometry(design);
   if (auto* tp = qobject_cast<TabPanel*>(w)) connect(tp, &QTabWidget::currentChanged, this, &Window::updatePages);
   if (panel && page > 0) w->raise();
@@ -34,15 +51,56 @@ Window::Placed* Window::find(QWidget* w) {
   return nullptr;
 }
 
+const Window::Placed* Window::find(QWidget* w) const {
+  for (const Placed& p : placed_)
+    if (p.w == w) return &p;
+  return nullptr;
+}
+
 void Window::SetControlVisible(QWidget* w, bool visible) {
   if (Placed* p = find(w)) p->visible = visible;
   updatePages();
 }
 
 bool Window::ControlVisible(QWidget* w) const {
-  for (const Placed& p : placed_)
-    if (p.w == w) return p.visible;
-  return false;
+  const Placed* p = find(w);
+  return p && p->visible;
+}
+
+QRect Window::DesignRect(QWidget* w) const {
+  const Placed* p = find(w);
+  return p ? p->design : QRect();
+}
+
+int Window::Locks(QWidget* w) const {
+  const Placed* p = find(w);
+  return p ? p->locks : 0;
+}
+
+int Window::Page(QWidget* w) const {
+  const Placed* p = find(w);
+  return p ? p->page : 0;
+}
+
+void Window::SetTabIndex(QWidget* w, int index) {
+  if (Placed* p = find(w)) p->tabIndex = index;
+}
+
+namespace {
+int menuHeight(const QMainWindow* w, int width) {
+  const QWidget* m = w->menuWidget();
+  if (!m || m->isHidden()) return 0;
+  return m->hasHeightForWidth() ? m->heightForWidth(width) : m->sizeHint().height();
+}
+}  // namespace
+
+void Window::SetContentSize(QSize size) { resize(size.width(), size.height() + menuHeight(this, size.width())); }
+
+void Window::SetContentBounds(QSize min, QSize max) {
+  content_->setMinimumSize(min);
+  content_->setMaximumSize(max);
+  setMinimumSize(min.width(), min.height() + menuHeight(this, min.width()));
+  setMaximumSize(max.width(), max.height() + menuHeight(this, max.width()));
 }
 
 void Window::updatePages() {
@@ -66,9 +124,246 @@ void Window::relayout() {
   }
 }
 
+void Window::applyTabOrder() {
+  // Window-level controls by tab index; the controls on a tab panel's
+  // pages follow the panel, by page and then by their own index.
+  std::vector<const Placed*> top, onPages;
+  for (const Placed& p : placed_) {
+    if (p.tabIndex < 0) continue;
+    (p.panel && p.page > 0 ? onPages : top).push_back(&p);
+  }
+  auto byIndex = [](const Placed* a, const Placed* b) { return a->tabIndex < b->tabIndex; };
+  std::stable_sort(top.begin(), top.end(), byIndex);
+  std::stable_sort(onPages.begin(), onPages.end(), [](const Placed* a, const Placed* b) {
+    return a->page != b->page ? a->page < b->page : a->tabIndex < b->tabIndex;
+  });
+  std::vector<QWidget*> order;
+  for (const Placed* p : top) {
+    order.push_back(p->w);
+    for (const Placed* q : onPages)
+      if (q->panel == p->w) order.push_back(q->w);
+  }
+  for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void Window::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (opened_) return;
+  opened_ = true;
+  applyTabOrder();
+  for (const auto& h : openHandlers_) h();
+}
+
+void Window::bound(QWidget* control, const QString& event, const QString& method) {
+  bindings_.push_back({control->objectName(), event, method});
+}
+
+bool Window::InstallHandler(QWidget* control, const QString& event, const QString& method, std::function<void()> h) {
+  if (event == "Open") {
+    openHandlers_.push_back(h);
+  } else if (auto* b = qobject_cast<PushButton*>(control); b && event == "Action") {
+    connect(b, &PushButton::Action, this, h);
+  } else if (auto* l = qobject_cast<Listbox*>(control); l && event == "Change") {
+    connect(l, &Listbox::Change, this, h);
+  } else if (l && event == "DoubleClick") {
+    connect(l, &Listbox::DoubleClick, this, h);
+  } else {
+    return false;
+  }
+  bound(control, event, method);
+  return true;
+}
+
+bool Window::InstallHandler(QWidget* control, const QString& event, const QString& method,
+                            std::function<bool(int, int)> h) {
+  if (event != "MouseDown") return false;
+  // The handler's answer claims nothing of the click: every control here
+  // lets the gesture go on as usual.
+  auto call = [h](int x, int y) { h(x, y); };
+  if (auto* s = qobject_cast<StaticText*>(control)) {
+    connect(s, &StaticText::MouseDown, this, call);
+  } else if (auto* c = qobject_cast<Canvas*>(control)) {
+    connect(c, &Canvas::MouseDown, this, call);
+  } else {
+    return false;
+  }
+  bound(control, event, method);
+  return true;
+}
+
+bool Window::InstallHandler(QWidget* control, const QString& event, const QString& method,
+                            std::function<bool(const QString&)> h) {
+  if (event != "KeyDown") return false;
+  if (auto* t = qobject_cast<TextArea*>(control)) {
+    t->onKeyDown = h;
+  } else if (auto* s = qobject_cast<StaticText*>(control)) {
+    s->onKeyDown = h;
+  } else {
+    return false;
+  }
+  bound(control, event, method);
+  return true;
+}
+
+bool Window::InstallHandler(QWidget* control, const QString& event, const QString& method,
+                            std::function<void(QPainter&)> h) {
+  auto* c = qobject_cast<Canvas*>(control);
+  if (!c || event != "Paint") return false;
+  connect(c, &Canvas::Paint, this, h);
+  bound(control, event, method);
+  return true;
+}
+
 bool Window::eventFilter(QObject* o, QEvent* e) {
   if (o == content_ && e->type() == QEvent::Resize) relayout();
   return QMainWindow::eventFilter(o, e);
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+MenuBar* applicationBar = nullptr;
+
+const QStringList kEditItems = {"EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear", "EditSelectAll"};
+
+bool clipboardHasText() {
+  const QMimeData* d = QApplication::clipboard()->mimeData();
+  return d && d->hasText();
+}
+
+// What the focused text control allows, item by item.
+struct EditState {
+  bool undo = false, cut = false, copy = false, paste = false, clear = false, selectAll = false;
+};
+
+EditState editState(QWidget* w) {
+  EditState s;
+  if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
+    const bool sel = p->textCursor().hasSelection(), rw = !p->isReadOnly();
+    s = {rw && p->document()->isUndoAvailable(), rw && sel, sel, p->canPaste(), rw && sel, !p->document()->isEmpty()};
+  } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
+    const bool sel = t->textCursor().hasSelection(), rw = !t->isReadOnly();
+    s = {rw && t->document()->isUndoAvailable(), rw && sel, sel, t->canPaste(), rw && sel, !t->document()->isEmpty()};
+  } else if (auto* l = qobject_cast<QLineEdit*>(w)) {
+    const bool sel = l->hasSelectedText(), rw = !l->isReadOnly();
+    const bool shown = l->echoMode() == QLineEdit::Normal;
+    s = {rw && l->isUndoAvailable(), rw && sel && shown, sel && shown, rw && clipboardHasText(), rw && sel,
+         !l->text().isEmpty()};
+  }
+  return s;
+}
+}  // namespace
+
+MenuBar::MenuBar() {
+  if (qApp) connect(qApp, &QApplication::focusChanged, this, &MenuBar::UpdateEditItems);
+}
+
+MenuBar::~MenuBar() {
+  if (applicationBar == this) applicationBar = nullptr;
+  for (QMenu* m : menus_) delete m;
+}
+
+void MenuBar::SetApplicationMenuBar(MenuBar* bar) { applicationBar = bar; }
+MenuBar* MenuBar::ApplicationMenuBar() { return applicationBar; }
+
+QMenu* MenuBar::AppendMenu(const QString& name, const QString& text) {
+  auto* m = new QMenu(text);
+  m->setObjectName(name);
+  connect(m, &QMenu::aboutToShow, this, &MenuBar::UpdateEditItems);
+  menus_.push_back(m);
+  for (const auto& bar : bars_)
+    if (bar) bar->addMenu(m);
+  return m;
+}
+
+QMenu* MenuBar::Child(const QString& name) const {
+  for (QMenu* m : menus_)
+    if (m->objectName() == name) return m;
+  return nullptr;
+}
+
+QAction* MenuBar::AppendItem(const QString& menuName, const QString& name, const QString& text,
+                             const QString& shortcut, Kind kind) {
+  QMenu* menu = Child(menuName);
+  if (!menu) return nullptr;
+  QAction* a = nullptr;
+  if (text == "-") {
+    a = menu->addSeparator();
+  } else {
+    a = menu->addAction(text);
+    if (!shortcut.isEmpty()) {
+      QString keys = shortcut;
+      keys.replace("Cmd+", "Ctrl+");
+      a->setShortcut(QKeySequence(keys));
+    }
+  }
+  a->setObjectName(name);
+  if (kind == Kind::Quit) {
+    a->setMenuRole(QAction::QuitRole);
+    connect(a, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+  } else if (kEditItems.contains(name)) {
+    connect(a, &QAction::triggered, this, [this, name] { edit(name); });
+  }
+  UpdateEditItems();
+  return a;
+}
+
+void MenuBar::InstallOn(QMainWindow* w) {
+  auto* bar = new QMenuBar(w);
+  bar->setObjectName("menuBar");
+  for (QMenu* m : menus_) bar->addMenu(m);
+  w->setMenuBar(bar);
+  bars_.erase(std::remove_if(bars_.begin(), bars_.end(), [](const QPointer<QMenuBar>& b) { return b.isNull(); }),
+              bars_.end());
+  bars_.push_back(bar);
+}
+
+void MenuBar::UpdateEditItems() {
+  const EditState s = editState(QApplication::focusWidget());
+  const bool on[] = {s.undo, s.cut, s.copy, s.paste, s.clear, s.selectAll};
+  for (QMenu* m : menus_)
+    for (QAction* a : m->actions()) {
+      const auto i = kEditItems.indexOf(a->objectName());
+      if (i >= 0) a->setEnabled(on[i]);
+    }
+}
+
+void MenuBar::edit(const QString& item) {
+  QWidget* w = QApplication::focusWidget();
+  UpdateEditItems();
+  const EditState s = editState(w);
+  const auto i = kEditItems.indexOf(item);
+  const bool allowed[] = {s.undo, s.cut, s.copy, s.paste, s.clear, s.selectAll};
+  if (i < 0 || !allowed[i]) return;
+  if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
+    switch (i) {
+      case 0: p->undo(); break;
+      case 1: p->cut(); break;
+      case 2: p->copy(); break;
+      case 3: p->paste(); break;
+      case 4: p->textCursor().removeSelectedText(); break;
+      case 5: p->selectAll(); break;
+    }
+  } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
+    switch (i) {
+      case 0: t->undo(); break;
+      case 1: t->cut(); break;
+      case 2: t->copy(); break;
+      case 3: t->paste(); break;
+      case 4: t->textCursor().removeSelectedText(); break;
+      case 5: t->selectAll(); break;
+    }
+  } else if (auto* l = qobject_cast<QLineEdit*>(w)) {
+    switch (i) {
+      case 0: l->undo(); break;
+      case 1: l->cut(); break;
+      case 2: l->copy(); break;
+      case 3: l->paste(); break;
+      case 4: l->del(); break;
+      case 5: l->selectAll(); break;
+    }
+  }
+  UpdateEditItems();
 }
 
 }  // namespace fw

@@ -2,11 +2,22 @@
 // pixel geometry in the content area, each edge optionally locked to the
 // same edge of the window. Controls that sit on a page of a tab panel are
 // children of the content area too and show only while their page does.
+//
+// Events are bound to controls by name ("Action", "MouseDown", ...); the
+// window raises every control's "Open" once, when it first opens, and sets
+// the tab order from each control's tab index at the same time.
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
+#include <functional>
 #include <vector>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QPainter;
 
 namespace fw {
 
@@ -25,6 +36,8 @@ class Window : public QMainWindow {
   T* Control(const QString& name) const {
     return qobject_cast<T*>(ControlByName(name));
   }
+  // Every control, in the order it was added.
+  std::vector<QWidget*> Controls() const;
 
   // Adds a control under its name at its design geometry. `page` is the
   // 1-based page of `panel` it sits on, 0 for the window itself.
@@ -33,9 +46,35 @@ class Window : public QMainWindow {
   // A control's own visibility, apart from whether its page shows.
   void SetControlVisible(QWidget* w, bool visible);
   bool ControlVisible(QWidget* w) const;
+  QRect DesignRect(QWidget* w) const;
+  int Locks(QWidget* w) const;
+  int Page(QWidget* w) const;
+  // Position in the tab order among the controls of the same parent (the
+  // window, or the tab panel for controls on its pages). Controls without
+  // one are left out of the order.
+  void SetTabIndex(QWidget* w, int index);
+
+  // Content size, its bounds, and whether the user may resize the window.
+  void SetContentSize(QSize size);
+  void SetContentBounds(QSize min, QSize max);
+
+  // Binds `method` of this window to `event` of `control`. False when the
+  // control's class raises no event of that name and kind.
+  bool InstallHandler(QWidget* control, const QString& event, const QString& method, std::function<void()> h);
+  bool InstallHandler(QWidget* control, const QString& event, const QString& method,
+                      std::function<bool(int, int)> h);
+  bool InstallHandler(QWidget* control, const QString& event, const QString& method,
+                      std::function<bool(const QString&)> h);
+  bool InstallHandler(QWidget* control, const QString& event, const QString& method,
+                      std::function<void(QPainter&)> h);
+  struct Binding {
+    QString control, event, method;
+  };
+  const std::vector<Binding>& Bindings() const { return bindings_; }
 
  protected:
   bool eventFilter(QObject* o, QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   struct Placed {
@@ -45,13 +84,57 @@ class Window : public QMainWindow {
     TabPanel* panel;
     int page;
     bool visible;
+    int tabIndex;
   };
   QWidget* content_;
   QSize design_;
   std::vector<Placed> placed_;
+  std::vector<Binding> bindings_;
+  std::vector<std::function<void()>> openHandlers_;
+  bool opened_ = false;
   void relayout();
   void updatePages();
+  void applyTabOrder();
   Placed* find(QWidget* w);
+  const Placed* find(QWidget* w) const;
+  void bound(QWidget* control, const QString& event, const QString& method);
+};
+
+// The application's menu bar: menus and items by name, shared by every
+// window (each window shows it in a bar of its own). Items named EditUndo,
+// EditCut, EditCopy, EditPaste, EditClear and EditSelectAll do the standard
+// editing of the focused text control and are enabled from its state; a
+// quit item ends the application.
+class MenuBar : public QObject {
+  Q_OBJECT
+ public:
+  MenuBar();
+  ~MenuBar() override;
+
+  enum class Kind { Item, Quit };
+  // A menu at the end of the bar.
+  QMenu* AppendMenu(const QString& name, const QString& text);
+  // An item at the end of the named menu; text "-" makes a separator. In a
+  // shortcut "Cmd" stands for the platform's command key; "" sets none.
+  QAction* AppendItem(const QString& menuName, const QString& name, const QString& text,
+                      const QString& shortcut, Kind kind = Kind::Item);
+  QMenu* Child(const QString& name) const;
+  const std::vector<QMenu*>& Menus() const { return menus_; }
+
+  // Shows these menus in a bar of the window's own (a Qt menu bar belongs
+  // to one window; the menus themselves are shared).
+  void InstallOn(QMainWindow* w);
+  // The menu bar every window shows from now on (nullptr: none).
+  static void SetApplicationMenuBar(MenuBar* bar);
+  static MenuBar* ApplicationMenuBar();
+
+  // Enables the editing items from the focused widget's state.
+  void UpdateEditItems();
+
+ private:
+  std::vector<QMenu*> menus_;
+  std::vector<QPointer<QMenuBar>> bars_;
+  void edit(const QString& item);
 };
 
 }  // namespace fw
