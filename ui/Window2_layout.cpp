@@ -17,8 +17,8 @@ constexpr int kNone = 0;
 
 // The maker's addresses: the contact label shows the first, the about link
 // names the second.
-constexpr const char* kContactMail = "contact@gravelin.example";
-constexpr const char* kWebSite = "gravelin.example";
+constexpr const char* kContactMail = "info@example.com";
+constexpr const char* kWebSite = "example.com";
 
 template <class C>
 C* add(Window2* w, C* control, const char* name, QRect r, int locks, int page, int tabIndex) {
