@@ -2,7 +2,6 @@
 #include "Window2.h"
 
 bool Window2::TextSource_KeyDown(const QString&) { return false; }
-void Window2::ImagePB1_Action() {}
 void Window2::PushButton1_Action() {}
 void Window2::PushButton2_Action() {}
 bool Window2::StaticText16_MouseDown(int, int) { return false; }
@@ -22,8 +21,4 @@ void Window2::Listbox2_Open() {}
 void Window2::Listbox2_DoubleClick() {}
 void Window2::Listbox2_Change() {}
 void Window2::AideFlottantCB_Open() {}
-int32_t Window2::chercheNextStartImage(fw::MemoryBlock&, fw::MemoryBlock&, fw::MemoryBlock&, int32_t start,
-                                       fw::BinaryStream&) {
-  return start;
-}
 std::string Window2::Hex2Text(const fw::MemoryBlock&) { return {}; }

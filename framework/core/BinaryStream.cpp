@@ -62,6 +62,29 @@ int64_t BinaryStream::ReadInto(uint8_t* dst, int64_t count) {
   return got;
 }
 
+BinaryStream::ReadAtResult BinaryStream::ReadAt(uint64_t offset, uint8_t* dst, int64_t count) const {
+  ReadAtResult res;
+  if (fd_ < 0) {
+    res.failed = true;
+    return res;
+  }
+  while (res.got < count) {
+    const ssize_t r = ::pread(fd_, dst + res.got, static_cast<size_t>(count - res.got),
+                              static_cast<off_t>(offset + static_cast<uint64_t>(res.got)));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      res.failed = true;
+      break;
+    }
+    if (r == 0) {
+      res.ended = true;
+      break;
+    }
+    res.got += r;
+  }
+  return res;
+}
+
 std::string BinaryStream::Read(int64_t count) {
   std::string s;
   if (count <= 0 || eof_) return s;

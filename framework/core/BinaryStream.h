@@ -29,6 +29,16 @@ class BinaryStream {
   MemoryBlock ReadBlock(int64_t count);
   // Reads into caller memory; returns the bytes read.
   int64_t ReadInto(uint8_t* dst, int64_t count);
+  // Reads at `offset` without moving the position or touching Eof/Failed,
+  // so that several threads may read different parts at once. Returns the
+  // bytes read: fewer than `count` only at the end of the file (`ended`) or
+  // after a failed read (`failed`).
+  struct ReadAtResult {
+    int64_t got = 0;
+    bool ended = false;
+    bool failed = false;
+  };
+  ReadAtResult ReadAt(uint64_t offset, uint8_t* dst, int64_t count) const;
   // (EOF is a C macro, hence the spelling.) True once the position has reached the length, a read has met the end
   // of the file, or a read has failed.
   bool Eof() const { return eof_; }

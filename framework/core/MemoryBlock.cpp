@@ -29,9 +29,16 @@ MemoryBlock MemoryBlock::Adopt(std::shared_ptr<std::vector<uint8_t>> storage, in
   return b;
 }
 
+MemoryBlock MemoryBlock::View(std::shared_ptr<const void> keep, const uint8_t* data, int64_t size) {
+  MemoryBlock b;
+  if (!keep || !data || size <= 0) return b;
+  b.addPart(nullptr, data, size, std::move(keep));
+  return b;
+}
+
 void MemoryBlock::addPart(std::shared_ptr<std::vector<uint8_t>> owner, const uint8_t* data,
-                          int64_t size) {
-  parts_.push_back({std::move(owner), size_});
+                          int64_t size, std::shared_ptr<const void> keep) {
+  parts_.push_back({std::move(owner), size_, std::move(keep)});
   segs_.push_back({data, size});
   size_ += size;
 }
@@ -55,6 +62,7 @@ uint8_t MemoryBlock::Byte(int64_t off) const {
 bool MemoryBlock::setByte(int64_t off, uint8_t v) {
   if (off < 0 || off >= size_) return false;
   const size_t s = segmentAt(off);
+  if (!parts_[s].owner) return false;
   (*parts_[s].owner)[static_cast<size_t>(segs_[s].data - parts_[s].owner->data() + (off - parts_[s].begin))] = v;
   return true;
 }
@@ -93,19 +101,22 @@ std::string MemoryBlock::Bytes(int64_t off, int64_t len) const {
 MemoryBlock MemoryBlock::operator+(const MemoryBlock& right) const {
   MemoryBlock b;
   for (const MemoryBlock* m : {this, &right})
-    for (size_t i = 0; i < m->parts_.size(); ++i) b.addPart(m->parts_[i].owner, m->segs_[i].data, m->segs_[i].size);
+    for (size_t i = 0; i < m->parts_.size(); ++i)
+      b.addPart(m->parts_[i].owner, m->segs_[i].data, m->segs_[i].size, m->parts_[i].keep);
   return b;
 }
 
 bool MemoryBlock::SameAs(const MemoryBlock& other) const {
   if (parts_.size() != other.parts_.size() || size_ != other.size_) return false;
   for (size_t i = 0; i < parts_.size(); ++i)
-    if (parts_[i].owner != other.parts_[i].owner || segs_[i].data != other.segs_[i].data) return false;
+    if (parts_[i].owner != other.parts_[i].owner || parts_[i].keep != other.parts_[i].keep ||
+        segs_[i].data != other.segs_[i].data)
+      return false;
   return true;
 }
 
 uint8_t* MemoryBlock::MutableData() {
-  if (parts_.size() != 1) return nullptr;
+  if (parts_.size() != 1 || !parts_[0].owner) return nullptr;
   return parts_[0].owner->data() + (segs_[0].data - parts_[0].owner->data());
 }
 

@@ -30,6 +30,9 @@ class MemoryBlock {
   // Takes ownership of storage the caller filled (used to read file chunks
   // straight into a block; the storage may come from a recycling pool).
   static MemoryBlock Adopt(std::shared_ptr<std::vector<uint8_t>> storage, int64_t size);
+  // Read-only view of bytes held elsewhere, kept alive by `keep` for as
+  // long as a block refers to them (setByte refuses to write into them).
+  static MemoryBlock View(std::shared_ptr<const void> keep, const uint8_t* data, int64_t size);
 
   int64_t Size() const { return size_; }
   bool Contains(int64_t off, int64_t len) const {
@@ -52,8 +55,9 @@ class MemoryBlock {
 
  private:
   struct Part {
-    std::shared_ptr<std::vector<uint8_t>> owner;
+    std::shared_ptr<std::vector<uint8_t>> owner;  // none for a view
     int64_t begin;  // offset of this part within the block
+    std::shared_ptr<const void> keep;  // what holds a view's bytes
   };
   std::vector<Part> parts_;
   std::vector<Segment> segs_;
@@ -61,7 +65,8 @@ class MemoryBlock {
 
   // Index of the segment holding `off` (which must be inside).
   size_t segmentAt(int64_t off) const;
-  void addPart(std::shared_ptr<std::vector<uint8_t>> owner, const uint8_t* data, int64_t size);
+  void addPart(std::shared_ptr<std::vector<uint8_t>> owner, const uint8_t* data, int64_t size,
+               std::shared_ptr<const void> keep = nullptr);
 };
 
 }  // namespace fw
