@@ -51,8 +51,19 @@ fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos) {
   const int32_t l2 = lengthAt(p + 66 + 2 * l1);
   const int32_t l3 = lengthAt(p + 68 + 2 * l1 + 2 * l2);
   const int32_t n = 70 + 2 * l1 + 2 * l2 + 2 * l3;
-  // Lengths that make no sense still leave the marker's 14 bytes to show.
-  const int64_t want = std::max<int64_t>(n / 2, kMarkerSize);
+  // A length below zero makes n too short for the fields in front of it:
+  // those fields (the coordinates, the addresses before the bad length byte)
+  // are still whole in the text and are kept, up to and with the bad length
+  // byte, where the decoder stops.
+  int64_t fieldsEnd = 32;  // offset of the first length byte
+  for (const int32_t len : {l1, l2, l3}) {
+    if (len < 0) {
+      ++fieldsEnd;
+      break;
+    }
+    fieldsEnd += 1 + len;
+  }
+  const int64_t want = std::max<int64_t>(n / 2, fieldsEnd);
   const std::u32string_view rest = text.substr(pos);
   int64_t valid = 0;
   while (valid < want && 2 * valid + 1 < static_cast<int64_t>(rest.size()) &&

@@ -31,8 +31,9 @@ size_t FindHexMarker(std::u32string_view text, size_t from);
 std::vector<RecordTexts> FindRecordsInHexText(std::u32string_view text);
 
 // The bytes of the record whose first character is at `pos` (0-based): as
-// many as its three length pairs say, cut at the first pair that is not
-// hexadecimal and at the end of the text.
+// many as its three length pairs say (and, when one of them is below the
+// bias, at least the fields in front of it), cut at the first pair that is
+// not hexadecimal and at the end of the text.
 fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos);
 
 }  // namespace records

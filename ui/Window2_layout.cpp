@@ -114,8 +114,10 @@ void Window2::_CreateControls0() {
     c->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     c->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     c->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // One long line of digits has no word boundary to wrap at.
-    c->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Pasted hex is one long line with no word boundary: looking for one
+    // costs Qt time that grows with the square of the line's length (hours
+    // for 10 MB), while breaking anywhere wraps digits the same way.
+    c->setWordWrapMode(QTextOption::WrapAnywhere);
     c->setTabChangesFocus(true);
     c->setReadOnly(false);
     QPalette p = c->palette();

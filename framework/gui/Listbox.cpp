@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace fw {
 
@@ -57,7 +58,10 @@ void ListModel::appendRows(int count, const std::function<std::string(int, int)>
   if (count <= 0) return;
   const int first = static_cast<int>(rows_.size());
   beginInsertRows(QModelIndex(), first, first + count - 1);
-  rows_.reserve(rows_.size() + static_cast<size_t>(count));
+  // Grown geometrically: reserving the exact size on every one-row append
+  // would move every row each time, and a run adds rows one by one.
+  const size_t need = rows_.size() + static_cast<size_t>(count);
+  if (need > rows_.capacity()) rows_.reserve(std::max(need, 2 * rows_.capacity()));
   for (int r = 0; r < count; ++r) {
     std::string row;
     for (int c = 0; c < columns_; ++c) {
