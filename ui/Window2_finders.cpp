@@ -4,6 +4,7 @@
 
 #include "AppServices.h"
 #include "Window2.h"
+#include "framework/core/Text.h"
 #include "framework/gui/Seams.h"
 #include "records/HexText.h"
 #include "records/MarkerSearch.h"
@@ -28,7 +29,19 @@ void Window2::FichierPB1_Action() {
   }
   const fw::MemoryBlock buffer = stream->ReadBlock(static_cast<int64_t>(stream->Length()));
   const int64_t size = buffer.Size();
-  if (size == 0) return;
+  // A read that failed, or a file cut short while read, must not pass for
+  // the whole file: the investigator is told how much was searched.
+  const auto reportReadError = [&] {
+    if (!stream->Failed()) return;
+    fw::Seams::Get().MsgBox(
+        this, QString::fromStdString("Erreur de lecture : la lecture s'est arrêtée après " +
+                                     fw::Format(static_cast<double>(size), "###,###,###,###,###") +
+                                     " octets ; les résultats affichés ne portent que sur cette partie du fichier."));
+  };
+  if (size == 0) {
+    reportReadError();
+    return;
+  }
 
   records::ResultsHost& host = Results();
   host.NameTab(0);
@@ -38,6 +51,7 @@ void Window2::FichierPB1_Action() {
   records::ajoutePoints(host, found);
   records::ClosingStep(host);
   stream->Close();
+  reportReadError();
 }
 
 void Window2::ChampTextePB_Action() {

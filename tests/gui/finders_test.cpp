@@ -360,6 +360,25 @@ class FindersTest : public QObject {
     CHECK_STATE(Capture(), before);
   }
 
+  // A file that ends before the length it gave (a kernel attribute file
+  // says 4096 bytes and holds a few): its results must not pass for the
+  // whole file's.
+  void fileShorterThanItsLengthIsReported() {
+    const char* path = "/sys/kernel/mm/transparent_hugepage/enabled";
+    struct stat st {};
+    if (::stat(path, &st) != 0 || st.st_size <= 0) QSKIP("no kernel attribute file to read here");
+    const std::string content = readFile(path);
+    if (content.empty() || static_cast<off_t>(content.size()) >= st.st_size) QSKIP("the file holds its length");
+    dirty();
+    const FileRun run = runFile(std::string(path));
+    const QString want = QString::fromUtf8("Erreur de lecture : la lecture s'est arrêtée après ") +
+                         QString::number(content.size()) +
+                         QString::fromUtf8(" octets ; les résultats affichés ne portent que sur cette partie du fichier.");
+    QCOMPARE(run.messages, std::vector<QString>{want});
+    QCOMPARE(window()->List("Listbox1")->LastIndex(), -1);
+    QCOMPARE(AppServices::instance().Pressepapier[0], records::EnteteTabule);
+  }
+
   // ---- "Champ texte" ----
 
   void emptyText() {
