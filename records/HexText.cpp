@@ -7,12 +7,6 @@
 namespace records {
 
 namespace {
-int hexValue(char32_t c) {
-  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
-  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
-  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
-  return -1;
-}
 bool isLineBreak(char32_t c) { return c == '\n' || c == '\r' || c == 0x2028 || c == 0x2029; }
 }  // namespace
 
@@ -20,7 +14,7 @@ int64_t hexa(fw::MemoryBlock& mb, std::u32string_view s) {
   const int64_t pairs = static_cast<int64_t>(s.size() / 2);
   int64_t d = 0;
   for (; d < pairs && d < mb.Size(); ++d) {
-    const int hi = hexValue(s[2 * d]), lo = hexValue(s[2 * d + 1]);
+    const int hi = fw::HexDigitValue(s[2 * d]), lo = fw::HexDigitValue(s[2 * d + 1]);
     if (hi < 0 || lo < 0) break;
     mb.setByte(d, static_cast<uint8_t>(hi * 16 + lo));
   }
@@ -67,7 +61,7 @@ fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos) {
   const std::u32string_view rest = text.substr(pos);
   int64_t valid = 0;
   while (valid < want && 2 * valid + 1 < static_cast<int64_t>(rest.size()) &&
-         hexValue(rest[2 * valid]) >= 0 && hexValue(rest[2 * valid + 1]) >= 0)
+         fw::HexDigitValue(rest[2 * valid]) >= 0 && fw::HexDigitValue(rest[2 * valid + 1]) >= 0)
     ++valid;
   fw::MemoryBlock mb(valid);  // never empty: the match starts with the pair 04
   hexa(mb, rest.substr(0, static_cast<size_t>(2 * valid)));

@@ -18,21 +18,21 @@ std::string Str(double d) {
   return std::string(s == "-0" ? "0" : s);
 }
 
-namespace {
-int hexDigit(char32_t c) {
+int HexDigitValue(char32_t c) {
   if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
   if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
   if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
   return -1;
 }
 
+namespace {
 template <class View>
 double valImpl(View s) {
   size_t i = 0;
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
   if (i + 1 < s.size() && s[i] == '&' && (s[i + 1] == 'h' || s[i + 1] == 'H')) {
     double v = 0;
-    for (i += 2; i < s.size() && hexDigit(s[i]) >= 0; ++i) v = v * 16 + hexDigit(s[i]);
+    for (i += 2; i < s.size() && HexDigitValue(s[i]) >= 0; ++i) v = v * 16 + HexDigitValue(s[i]);
     return v;
   }
   std::string ascii;

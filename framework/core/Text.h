@@ -18,6 +18,9 @@ std::string Str(double d);
 
 // "&h" followed by hexadecimal digits gives their value; otherwise the
 // leading decimal number of the text, 0 when there is none.
+// The value of one hexadecimal digit, -1 for any other character.
+int HexDigitValue(char32_t c);
+
 double Val(std::string_view s);
 double Val(std::u32string_view s);
 
