@@ -12,7 +12,7 @@ namespace imagescan {
 
 namespace {
 // Bytes per read while a worker searches a chunk: what a core's cache holds.
-constexpr int64_t kPiece = 256 * 1024;
+constexpr int64_t kSlice = 256 * 1024;
 }  // namespace
 
 std::shared_ptr<BufferPool> BufferPool::Make(int64_t bufferBytes) {
@@ -104,13 +104,19 @@ ChunkReader::Item ChunkReader::readChunk(uint64_t index, bool findMarkers) {
   Item item;
   std::shared_ptr<std::vector<uint32_t>> found;
   if (findMarkers) found = std::make_shared<std::vector<uint32_t>>();
-  // Read in pieces and search each one at once, while its bytes are still
+  // Read in slices and search each one at once, while its bytes are still
   // in this core's cache: the chunk is then brought from memory only once.
   const uint64_t at = index * static_cast<uint64_t>(chunk_);
   int64_t got = 0, searched = 0;
   while (got < chunk_) {
-    const int64_t piece = findMarkers ? std::min(kPiece, chunk_ - got) : chunk_ - got;
-    const auto r = s_.ReadAt(at + static_cast<uint64_t>(got), data + got, piece);
+    // A slow or failing card reader must not hold a stopped scan for whole
+    // chunks: the partial chunk is never handed out once stopped.
+    if (stopped()) {
+      item.ended = true;
+      break;
+    }
+    const int64_t slice = findMarkers ? std::min(kSlice, chunk_ - got) : chunk_ - got;
+    const auto r = s_.ReadAt(at + static_cast<uint64_t>(got), data + got, slice);
     got += r.got;
     if (findMarkers) {
       // Positions whose 14 bytes have all been read by now.

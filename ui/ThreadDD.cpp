@@ -79,6 +79,8 @@ void ThreadDD::Event_Run() {
     imagescan::ChunkReader reader(*stream_, imagescan::TailleBloc, imagescan::ChunkReader::DefaultWorkers(), &stop_);
     Relay relay(*this);
     imagescan::RunScan(reader, relay, stop_);
+    // Nothing more will be asked of the reader: its workers read no further.
+    stop_ = true;
   }
   stream_->Close();
 }
@@ -189,8 +191,9 @@ void ThreadDD::showProgress(uint64_t bytes) {
 
 void ThreadDD::showEnd(imagescan::ScanEnd end, uint64_t bytes) {
   over_ = true;
-  // The engine has made its last call; the thread is returning.
-  wait();
+  // The engine has made its last call. The thread may still be closing the
+  // image (a failing card reader can hold it in a read for long): the window
+  // does not wait for it, the object goes once the thread has ended.
   if (running == this) running = nullptr;
   setSourcesEnabled(true);
   if (end == imagescan::ScanEnd::Done || end == imagescan::ScanEnd::ReadError) {
@@ -208,7 +211,8 @@ void ThreadDD::showEnd(imagescan::ScanEnd end, uint64_t bytes) {
                                                         "cette partie de l'image."));
   }
   emit Ended();
-  deleteLater();
+  connect(this, &QThread::finished, this, &QObject::deleteLater);
+  if (isFinished()) deleteLater();
 }
 
 void ThreadDD::setSourcesEnabled(bool enabled) {

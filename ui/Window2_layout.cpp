@@ -17,8 +17,8 @@ constexpr int kNone = 0;
 
 // The maker's addresses: the contact label shows the first, the about link
 // names the second.
-constexpr const char* kContactMail = "info@example.com";
-constexpr const char* kWebSite = "example.com";
+constexpr const char* kContactMail = "info@gps.test";
+constexpr const char* kWebSite = "gps.test";
 
 template <class C>
 C* add(Window2* w, C* control, const char* name, QRect r, int locks, int page, int tabIndex) {

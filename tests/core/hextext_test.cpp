@@ -260,16 +260,16 @@ TEST(FindRecordsInHexText, RecordsCutShortAtTheEndOfTheText) {
 }
 
 TEST(FindRecordsInHexText, RandomTextNeverReadsOutside) {
-  // Pieces of real records, markers and noise stuck together at random: the
+  // Fragments of real records, markers and noise stuck together at random: the
   // sanitizers watch every read, the results only have to be consistent.
   recordgen::Rng rng{2024};
-  const std::u32string pieces[] = {U"0400", U"0000000400", U"0000000800", U"1B", U"00", U"FF", U"E2", U"\n",
+  const std::u32string fragments[] = {U"0400", U"0000000400", U"0000000800", U"1B", U"00", U"FF", U"E2", U"\n",
                                    U" ", U"é", U"G", U"0", U"41", hexOf(bytesOf(kEiffel)), hexOf(bytesOf(kLyon))};
   for (int round = 0; round < 3000; ++round) {
     std::u32string text;
     const int n = static_cast<int>(rng.between(0, 40));
     for (int i = 0; i < n; ++i) {
-      const std::u32string& p = pieces[rng.below(std::size(pieces))];
+      const std::u32string& p = fragments[rng.below(std::size(fragments))];
       text += rng.chance(20) ? p.substr(0, static_cast<size_t>(rng.below(p.size() + 1))) : p;
     }
     const auto found = records::FindRecordsInHexText(text);

@@ -235,7 +235,8 @@ class FindersTest : public QObject {
     QTest::newRow("fifo with a writer") << "fifo-writer";
     QTest::newRow("socket") << "socket";
     QTest::newRow("character device") << "chardev";
-    QTest::newRow("unreadable file") << "unreadable";
+    // Root reads any file, whatever its permissions.
+    if (::geteuid() != 0) QTest::newRow("unreadable file") << "unreadable";
   }
 
   void fileSilentEnds() {
@@ -268,7 +269,6 @@ class FindersTest : public QObject {
     }
     if (kind == "chardev") path = "/dev/zero";
     if (kind == "unreadable") {
-      if (::geteuid() == 0) QSKIP("root reads any file");
       path = base + "/locked.cfg";
       QFile::copy(QString::fromStdString(fixture("cfg_record_at_zero.cfg")), QString::fromStdString(*path));
       QCOMPARE(::chmod(path->c_str(), 0), 0);
