@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <algorithm>
+#include <array>
 
 #include "Controls.h"
 #include "Listbox.h"
@@ -232,25 +233,38 @@ bool clipboardHasText() {
 }
 
 // What the focused text control allows, item by item.
-struct EditState {
-  bool undo = false, cut = false, copy = false, paste = false, clear = false, selectAll = false;
-};
+// Whether each Edit item, in kEditItems order, can act on a widget now.
+using EditState = std::array<bool, 6>;
+
+// QPlainTextEdit and QTextEdit offer the same editing calls.
+template <class Doc>
+EditState documentState(Doc* d) {
+  const bool sel = d->textCursor().hasSelection(), rw = !d->isReadOnly();
+  return {rw && d->document()->isUndoAvailable(), rw && sel, sel, d->canPaste(), rw && sel, !d->document()->isEmpty()};
+}
+
+template <class Doc>
+void documentEdit(Doc* d, qsizetype item) {
+  switch (item) {
+    case 0: d->undo(); break;
+    case 1: d->cut(); break;
+    case 2: d->copy(); break;
+    case 3: d->paste(); break;
+    case 4: d->textCursor().removeSelectedText(); break;
+    case 5: d->selectAll(); break;
+  }
+}
 
 EditState editState(QWidget* w) {
-  EditState s;
-  if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-    const bool sel = p->textCursor().hasSelection(), rw = !p->isReadOnly();
-    s = {rw && p->document()->isUndoAvailable(), rw && sel, sel, p->canPaste(), rw && sel, !p->document()->isEmpty()};
-  } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
-    const bool sel = t->textCursor().hasSelection(), rw = !t->isReadOnly();
-    s = {rw && t->document()->isUndoAvailable(), rw && sel, sel, t->canPaste(), rw && sel, !t->document()->isEmpty()};
-  } else if (auto* l = qobject_cast<QLineEdit*>(w)) {
+  if (auto* p = qobject_cast<QPlainTextEdit*>(w)) return documentState(p);
+  if (auto* t = qobject_cast<QTextEdit*>(w)) return documentState(t);
+  if (auto* l = qobject_cast<QLineEdit*>(w)) {
     const bool sel = l->hasSelectedText(), rw = !l->isReadOnly();
     const bool shown = l->echoMode() == QLineEdit::Normal;
-    s = {rw && l->isUndoAvailable(), rw && sel && shown, sel && shown, rw && clipboardHasText(), rw && sel,
-         !l->text().isEmpty()};
+    return {rw && l->isUndoAvailable(), rw && sel && shown, sel && shown, rw && clipboardHasText(), rw && sel,
+            !l->text().isEmpty()};
   }
-  return s;
+  return {};
 }
 }  // namespace
 
@@ -319,40 +333,23 @@ void MenuBar::InstallOn(QMainWindow* w) {
 }
 
 void MenuBar::UpdateEditItems() {
-  const EditState s = editState(QApplication::focusWidget());
-  const bool on[] = {s.undo, s.cut, s.copy, s.paste, s.clear, s.selectAll};
+  const EditState on = editState(QApplication::focusWidget());
   for (QMenu* m : menus_)
     for (QAction* a : m->actions()) {
       const auto i = kEditItems.indexOf(a->objectName());
-      if (i >= 0) a->setEnabled(on[i]);
+      if (i >= 0) a->setEnabled(on[static_cast<size_t>(i)]);
     }
 }
 
 void MenuBar::edit(const QString& item) {
   QWidget* w = QApplication::focusWidget();
   UpdateEditItems();
-  const EditState s = editState(w);
   const auto i = kEditItems.indexOf(item);
-  const bool allowed[] = {s.undo, s.cut, s.copy, s.paste, s.clear, s.selectAll};
-  if (i < 0 || !allowed[i]) return;
+  if (i < 0 || !editState(w)[static_cast<size_t>(i)]) return;
   if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-    switch (i) {
-      case 0: p->undo(); break;
-      case 1: p->cut(); break;
-      case 2: p->copy(); break;
-      case 3: p->paste(); break;
-      case 4: p->textCursor().removeSelectedText(); break;
-      case 5: p->selectAll(); break;
-    }
+    documentEdit(p, i);
   } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
-    switch (i) {
-      case 0: t->undo(); break;
-      case 1: t->cut(); break;
-      case 2: t->copy(); break;
-      case 3: t->paste(); break;
-      case 4: t->textCursor().removeSelectedText(); break;
-      case 5: t->selectAll(); break;
-    }
+    documentEdit(t, i);
   } else if (auto* l = qobject_cast<QLineEdit*>(w)) {
     switch (i) {
       case 0: l->undo(); break;
