@@ -68,18 +68,14 @@ void list(Window2* w, const char* name, int page, bool horizontalScrollBar, cons
   auto* l = add(w, new fw::Listbox(records::kFieldCount, w->Content()), name, QRect(28, 235, 820, 262), L | T | R | B,
                 page, 0);
   fw::SetTextSize(l, 10);
-  // Rows keep one fixed height, taken from the list's own font, so that a
-  // million of them scroll as smoothly as ten.
-  l->verticalHeader()->setDefaultSectionSize(l->fontMetrics().height() + 4);
   l->horizontalHeader()->setFont(l->font());
   l->SetHeadings(QString("Précision\tType\tLongitude1\tLatitude1\tLongitude2\tLatitude2\tAdresse 1\tAdresse 2\tAdresse 3")
                      .split('\t'));
   std::vector<int> widths;
   for (const QString& width : QString("100,100,80,80,80,80,100,100,100").split(',')) widths.push_back(width.toInt());
   l->SetColumnWidths(widths);
-  l->setShowGrid(true);
-  l->setSelectionMode(QAbstractItemView::SingleSelection);
-  l->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  // Grid lines, one row selected at a time and resizable columns are the
+  // list control's own defaults.
   l->horizontalHeader()->setSortIndicatorShown(false);
   l->setHorizontalScrollBarPolicy(horizontalScrollBar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

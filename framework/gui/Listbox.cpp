@@ -142,7 +142,8 @@ Listbox::Listbox(int columns, QWidget* parent) : QTableView(parent), model_(new 
   setShowGrid(true);
   setWordWrap(false);
   verticalHeader()->hide();
-  // Fixed row heights keep scrolling through a million rows cheap.
+  // Fixed row heights keep scrolling through a million rows cheap; the
+  // height follows the list's font (changeEvent).
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -166,6 +167,11 @@ int Listbox::ListIndex() const {
 
 void Listbox::SetColumnWidths(const std::vector<int>& widths) {
   for (size_t c = 0; c < widths.size(); ++c) setColumnWidth(static_cast<int>(c), widths[c]);
+}
+
+void Listbox::changeEvent(QEvent* e) {
+  QTableView::changeEvent(e);
+  if (e->type() == QEvent::FontChange) verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 
 void Listbox::mouseDoubleClickEvent(QMouseEvent* e) {

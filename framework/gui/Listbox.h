@@ -65,6 +65,7 @@ class Listbox : public QTableView {
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   ListModel* model_;

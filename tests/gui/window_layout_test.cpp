@@ -272,6 +272,8 @@ class WindowLayoutTest : public QObject {
       QCOMPARE(total, 820);
       QCOMPARE(total, w->DesignRect(l).width());
       QVERIFY(l->showGrid());
+      // Rows of one fixed height, fitted to the list's own text size.
+      QCOMPARE(l->verticalHeader()->defaultSectionSize(), l->fontMetrics().height() + 4);
       QCOMPARE(l->selectionMode(), QAbstractItemView::SingleSelection);
       QCOMPARE(l->selectionBehavior(), QAbstractItemView::SelectRows);
       QCOMPARE(l->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
