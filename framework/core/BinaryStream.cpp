@@ -42,24 +42,15 @@ void BinaryStream::Close() {
 
 int64_t BinaryStream::ReadInto(uint8_t* dst, int64_t count) {
   if (fd_ < 0 || count <= 0 || eof_) return 0;
-  int64_t got = 0;
-  while (got < count) {
-    const ssize_t r = ::read(fd_, dst + got, static_cast<size_t>(count - got));
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      failed_ = eof_ = true;
-      break;
-    }
-    if (r == 0) {
-      eof_ = true;
-      if (pos_ + static_cast<uint64_t>(got) < length_) failed_ = true;
-      break;
-    }
-    got += r;
+  const ReadAtResult r = ReadAt(pos_, dst, count);
+  if (r.failed) failed_ = eof_ = true;
+  if (r.ended) {
+    eof_ = true;
+    if (pos_ + static_cast<uint64_t>(r.got) < length_) failed_ = true;
   }
-  pos_ += static_cast<uint64_t>(got);
+  pos_ += static_cast<uint64_t>(r.got);
   if (length_ > 0 && pos_ >= length_) eof_ = true;
-  return got;
+  return r.got;
 }
 
 BinaryStream::ReadAtResult BinaryStream::ReadAt(uint64_t offset, uint8_t* dst, int64_t count) const {
