@@ -206,8 +206,8 @@ void ThreadDD::showEnd(imagescan::ScanEnd end, uint64_t bytes) {
     if (end == imagescan::ScanEnd::Done || bytes > 0) records::ClosingStep(w->Results());
     if (end == imagescan::ScanEnd::ReadError)
       fw::Seams::Get().MsgBox(w, QString::fromStdString("Erreur de lecture : l'analyse s'est arrêtée après " +
-                                                        Count(bytes) +
-                                                        " octets ; les résultats affichés ne portent que sur "
+                                                        fw::OctetCount(bytes) +
+                                                        " ; les résultats affichés ne portent que sur "
                                                         "cette partie de l'image."));
   }
   emit Ended();

@@ -35,8 +35,8 @@ void Window2::FichierPB1_Action() {
     if (!stream->Failed()) return;
     fw::Seams::Get().MsgBox(
         this, QString::fromStdString("Erreur de lecture : la lecture s'est arrêtée après " +
-                                     fw::Format(static_cast<double>(size), "###,###,###,###,###") +
-                                     " octets ; les résultats affichés ne portent que sur cette partie du fichier."));
+                                     fw::OctetCount(static_cast<uint64_t>(size)) +
+                                     " ; les résultats affichés ne portent que sur cette partie du fichier."));
   };
   if (size == 0) {
     reportReadError();

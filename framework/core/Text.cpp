@@ -95,6 +95,10 @@ std::string Format(double n, std::string_view /*pattern*/) {
   return neg ? "-" + out : out;
 }
 
+std::string OctetCount(uint64_t n) {
+  return Format(static_cast<double>(n), "###,###,###,###,###") + (n < 2 ? " octet" : " octets");
+}
+
 double CDbl(std::string_view s) {
   std::string clean;
   for (size_t i = 0; i < s.size(); ++i) {

@@ -77,6 +77,14 @@ void StaticText::SetTextAlign(int align) {
   setAlignment(h | Qt::AlignVCenter);
 }
 
+int FitScalePercent(const std::function<double(int percent)>& widthAt, double available) {
+  if (widthAt(100) <= available) return 100;
+  // Whole percents: steps of 0.03 in floating point miss the last one.
+  for (int percent = 97; percent >= 85; percent -= 3)
+    if (widthAt(percent) <= available) return percent;
+  return 100;
+}
+
 void StaticText::paintEvent(QPaintEvent*) {
   // The layout was drawn with narrower system fonts than most desktops have:
   // a text that would lose only its last few characters is drawn a little
@@ -86,17 +94,15 @@ void StaticText::paintEvent(QPaintEvent*) {
   const QRect r = contentsRect();
   const QString t = text();
   QFont f = font();
-  if (QFontMetricsF(f).horizontalAdvance(t) > r.width()) {
-    const double full = QFontInfo(f).pointSizeF();
-    for (double scale = 0.97; scale >= 0.85; scale -= 0.03) {
-      QFont smaller = f;
-      smaller.setPointSizeF(full * scale);
-      if (QFontMetricsF(smaller).horizontalAdvance(t) <= r.width()) {
-        f = smaller;
-        break;
-      }
-    }
-  }
+  const double full = QFontInfo(f).pointSizeF();
+  const int percent = FitScalePercent(
+      [&](int pc) {
+        QFont g = f;
+        if (pc != 100) g.setPointSizeF(full * pc / 100.0);
+        return QFontMetricsF(g).horizontalAdvance(t);
+      },
+      r.width());
+  if (percent != 100) f.setPointSizeF(full * percent / 100.0);
   p.setFont(f);
   style()->drawItemText(&p, r, static_cast<int>(alignment()), palette(), isEnabled(), t, foregroundRole());
 }

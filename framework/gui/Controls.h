@@ -30,6 +30,12 @@ void SetTextStyle(QWidget* w, bool bold, bool italic, bool underline);
 // the style's own.
 void SetTextColor(QWidget* w, QColor c);
 
+// The size, in percent of the font's, at which a label's text is drawn in
+// `available` pixels, `widthAt(percent)` giving its width at that size: 100
+// when it fits; else the first of 97, 94, 91, 88 and 85 that fits; 100 (the
+// text cut as it is) when even 85 does not.
+int FitScalePercent(const std::function<double(int percent)>& widthAt, double available);
+
 class StaticText : public QLabel {
   Q_OBJECT
  public:

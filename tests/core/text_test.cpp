@@ -55,6 +55,12 @@ TEST(Text, FormatGroupsThousandsAndCDblReadsItBack) {
   }
 }
 
+TEST(Text, OctetCountTakesTheSingularBelowTwo) {
+  const std::pair<uint64_t, const char*> cases[] = {
+      {0, "0 octet"}, {1, "1 octet"}, {2, "2 octets"}, {1000, "1\u00a0000 octets"}};
+  for (auto [n, want] : cases) EXPECT_EQ(OctetCount(n), want) << n;
+}
+
 TEST(Text, Windows1252CoversAllByteValues) {
   EXPECT_EQ(Windows1252ToUtf8("Caf\xE9"), "Café");
   EXPECT_EQ(Windows1252ToUtf8("\x80\x92\x9C"), "€’œ");

@@ -461,6 +461,32 @@ class WindowLayoutTest : public QObject {
     w->close();
   }
 
+  // A label's text too wide by up to 15% is drawn smaller, in steps of 3%
+  // down to exactly 85%; one wider than that is cut at full size.
+  void labelTextDrawnSmallerUpTo15Percent_data() {
+    QTest::addColumn<double>("available");  // per thousand of the full width
+    QTest::addColumn<int>("percent");
+    QTest::newRow("fits") << 1000.0 << 100;
+    QTest::newRow("first step") << 970.0 << 97;
+    QTest::newRow("between steps") << 900.0 << 88;
+    QTest::newRow("below the limit") << 860.0 << 85;
+    QTest::newRow("at the limit") << 850.0 << 85;
+    QTest::newRow("past the limit") << 849.0 << 100;
+    QTest::newRow("far past") << 500.0 << 100;
+  }
+  void labelTextDrawnSmallerUpTo15Percent() {
+    QFETCH(double, available);
+    QFETCH(int, percent);
+    std::vector<int> tried;
+    const auto widthAt = [&](int pc) {
+      tried.push_back(pc);
+      return 1000.0 * pc / 100;
+    };
+    QCOMPARE(fw::FitScalePercent(widthAt, available), percent);
+    // Never below 85%, never a size between the steps.
+    for (int pc : tried) QVERIFY2(pc == 100 || (pc >= 85 && (100 - pc) % 3 == 0), qPrintable(QString::number(pc)));
+  }
+
   // A picture of the window holding the sample's records, then one with
   // the scan's progress shown; with GRAVELIN_RENDER_PNG set they are saved
   // there (the second with "-scan" before the extension).
