@@ -6,9 +6,13 @@
 
 #include "App.h"
 #include "MenuBar1.h"
+#include "framework/gui/Seams.h"
 #include "ui/Window2.h"
 
 Startup::Startup() : app_(std::make_unique<App>()) {
+  // An examiner's machine keeps no trace of the case: no settings, no
+  // dialog history, nothing under HOME.
+  fw::KeepNoSettings();
   fw::MenuBar::SetApplicationMenuBar(MenuBar1::instance());
   Window2::instance();
   app_->Event_Open();

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QUrl>
 
 namespace fw {
@@ -17,10 +18,22 @@ Seams realSeams;
 Seams* current = &realSeams;
 }  // namespace
 
+void KeepNoSettings() {
+  // The open dialog saves its history and last folder through
+  // QSettings(UserScope, "QtProject") when it is destroyed, and Qt has no
+  // switch to stop it. /dev/null is not a folder and no folder can be made
+  // under it: the settings file, its folders and its lock file all fail
+  // before anything is written, and QSettings only reports an access error.
+  // (On Linux the native format is the INI one; both are set.)
+  for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+    QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
+
 Seams& Seams::Get() { return *current; }
 void Seams::Install(Seams* s) { current = s ? s : &realSeams; }
 
 std::optional<std::string> Seams::OpenFile(QWidget* parent, const QString& prompt, const QString& title) {
+  KeepNoSettings();
   QFileDialog dlg(parent, title);
   dlg.setFileMode(QFileDialog::ExistingFile);
   dlg.setOption(QFileDialog::DontUseNativeDialog);
@@ -31,7 +44,8 @@ std::optional<std::string> Seams::OpenFile(QWidget* parent, const QString& promp
     grid->addWidget(label, grid->rowCount(), 0, 1, -1);
   }
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-  return dlg.selectedFiles().first().toStdString();
+  // Back to the bytes the system gave: the stream opens the path as bytes.
+  return QFile::encodeName(dlg.selectedFiles().first()).toStdString();
 }
 
 void Seams::MsgBox(QWidget* parent, const QString& text) {

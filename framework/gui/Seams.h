@@ -13,6 +13,11 @@ class QWidget;
 
 namespace fw {
 
+// Points Qt's user settings where no file can be made, so that nothing Qt
+// keeps (the open dialog's history and last folder above all) is written
+// under HOME or the XDG folders, nor read from an earlier run.
+void KeepNoSettings();
+
 class Seams {
  public:
   virtual ~Seams() = default;
