@@ -65,6 +65,23 @@ TEST(BinaryStream, ReadsWithoutChangingTheFile) {
   std::remove(path.c_str());
 }
 
+// Names are bytes: one that is not UTF-8 (a Latin-1 "é") opens as given,
+// and through a link with a UTF-8 name, the way round for the open dialog.
+TEST(BinaryStream, OpensANameThatIsNotUtf8AndALinkToIt) {
+  const std::string path = testing::TempDir() + "\xE9vidence.img";
+  const std::string link = testing::TempDir() + "evidence-link.img";
+  { std::ofstream(path, std::ios::binary) << std::string("abc"); }
+  ::unlink(link.c_str());
+  ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+  for (const std::string& p : {path, link}) {
+    auto s = fw::BinaryStream::Open(p);
+    ASSERT_TRUE(s) << p;
+    EXPECT_EQ(s->Read(10), "abc");
+  }
+  ::unlink(link.c_str());
+  std::remove(path.c_str());
+}
+
 TEST(BinaryStream, RefusesWhatCouldBlockOrIsNoFile) {
   const std::string fifo = testing::TempDir() + "stream_fifo";
   ::unlink(fifo.c_str());
