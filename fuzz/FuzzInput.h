@@ -1,0 +1,45 @@
+// Small helpers the harnesses share: a few leading bytes of the input pick
+// the parameters (offsets, chunk sizes, split points), the rest is the data.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstdio>
+#include <string_view>
+
+#include "framework/core/MemoryBlock.h"
+
+namespace fuzz {
+
+struct Input {
+  const uint8_t* p;
+  size_t n;
+  // The next byte, 0 once the input is used up.
+  uint8_t byte() {
+    if (n == 0) return 0;
+    --n;
+    return *p++;
+  }
+  uint16_t u16() { return static_cast<uint16_t>(byte() | (byte() << 8)); }
+  std::string_view rest() const { return {reinterpret_cast<const char*>(p), n}; }
+};
+
+// The data as one block, or as two joined blocks cut at `cut` (mod its
+// size + 1), so that reads across a segment border are exercised too.
+inline fw::MemoryBlock Block(std::string_view data, unsigned cut, bool split) {
+  if (!split) return fw::MemoryBlock::FromBytes(data);
+  const size_t at = cut % (data.size() + 1);
+  return fw::MemoryBlock::FromBytes(data.substr(0, at)) + fw::MemoryBlock::FromBytes(data.substr(at));
+}
+
+// A finding: the harness stops with a message libFuzzer keeps as a crash.
+#define FUZZ_CHECK(cond)                                                     \
+  do {                                                                       \
+    if (!(cond)) {                                                           \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
+      std::abort();                                                          \
+    }                                                                        \
+  } while (0)
+
+}  // namespace fuzz

@@ -1,0 +1,17 @@
+// The hex-text finder on any text: every record it returns starts at a
+// match of the marker pattern, and it never reads past the text.
+#include "FuzzInput.h"
+#include "framework/core/Text.h"
+#include "records/HexText.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // Any bytes, valid UTF-8 or not, as the pasted text.
+  const std::u32string text = fw::Utf8ToU32(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::vector<records::RecordTexts> found = records::FindRecordsInHexText(text);
+  size_t matches = 0;
+  for (size_t at = records::FindHexMarker(text, 0); at != std::u32string::npos;
+       at = records::FindHexMarker(text, at + records::kPatternLength))
+    ++matches;
+  FUZZ_CHECK(found.size() == matches);
+  return 0;
+}

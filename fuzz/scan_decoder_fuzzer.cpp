@@ -1,0 +1,28 @@
+// The scan's decoder and its address reader on any buffer and offset: an
+// address read whole has the length its byte gives, one that is not never
+// holds more than the bytes before the block's end, and no address holds
+// a byte below 32.
+#include "FuzzInput.h"
+#include "imagescan/ScanDecoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz::Input in{data, size};
+  const int16_t rawOffset = static_cast<int16_t>(in.u16());
+  const uint8_t cut = in.byte();
+  const fw::MemoryBlock mb = fuzz::Block(in.rest(), cut, cut & 1);
+  const int64_t offset = (cut & 2) ? rawOffset : rawOffset % (mb.Size() + 40) - 20;
+
+  const records::RecordTexts t = imagescan::Decoupe(mb, offset);
+  FUZZ_CHECK(t.written >= 0 && t.written <= records::kFieldCount);
+  for (int k = t.written; k < records::kFieldCount; ++k) FUZZ_CHECK(t.text[static_cast<size_t>(k)].empty());
+  (void)imagescan::calcval(mb, offset);
+
+  int32_t length = -1;
+  std::string text;
+  const bool whole = imagescan::getChaine(mb, offset, length, text);
+  const int64_t after = offset >= 0 && offset < mb.Size() ? mb.Size() - offset - 1 : 0;
+  FUZZ_CHECK(static_cast<int64_t>(text.size()) <= after);
+  if (whole || !text.empty()) FUZZ_CHECK(static_cast<int64_t>(text.size()) == length);
+  for (const char c : text) FUZZ_CHECK(static_cast<uint8_t>(c) >= 32);
+  return 0;
+}
