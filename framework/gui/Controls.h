@@ -39,6 +39,9 @@ class StaticText : public QLabel {
   // 0 left, 1 centre, 2 right.
   void SetTextAlign(int align);
   int TextAlign() const { return align_; }
+  // The font the text is drawn in: the label's own, or a little smaller
+  // when that lets a text that is slightly too long show whole.
+  QFont DrawnFont() const;
   // Return true to consume the key.
   std::function<bool(const QString& key)> onKeyDown;
 
