@@ -11,6 +11,10 @@ class AppServices {
   static AppServices& instance();
   // 0: every record found; 1: each point once. UTF-8.
   std::array<std::string, 2> Pressepapier;
+  // What "OK" puts on the clipboard for tab i: export text i, the header in
+  // front even while a run is still adding records (the header goes in
+  // front only at its end); "" for a tab that has no export text.
+  std::string ExportText(int i) const;
   // 0 resets the results, 1 writes the row counts into the tab captions.
   virtual void NameTab(int mode) = 0;
   // The application's short version, shown in the version labels and the

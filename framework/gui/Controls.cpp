@@ -1,5 +1,6 @@
 #include "Controls.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -123,9 +124,29 @@ void TextArea::SetHideSelection(bool hide) {
   setPalette(p);
 }
 
+namespace {
+bool isEditingSequence(QKeyEvent* e) {
+  if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return true;
+  for (auto k : {QKeySequence::Paste, QKeySequence::Copy, QKeySequence::Cut, QKeySequence::SelectAll,
+                 QKeySequence::Undo, QKeySequence::Redo})
+    if (e->matches(k)) return true;
+  return false;
+}
+}  // namespace
+
 void TextArea::keyPressEvent(QKeyEvent* e) {
-  if (onKeyDown && onKeyDown(e->text())) return;
+  if (onKeyDown && !isEditingSequence(e) && onKeyDown(e->text())) return;
   QPlainTextEdit::keyPressEvent(e);
+}
+
+void TextArea::inputMethodEvent(QInputMethodEvent* e) {
+  if (onKeyDown && !e->commitString().isEmpty() && onKeyDown(e->commitString())) {
+    // The composed text is refused; whatever was being composed goes.
+    QInputMethodEvent none;
+    QPlainTextEdit::inputMethodEvent(&none);
+    return;
+  }
+  QPlainTextEdit::inputMethodEvent(e);
 }
 
 PushButton::PushButton(QWidget* parent) : QPushButton(parent) {
