@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "records/Marker.h"
+
 namespace recordgen {
 
 // Address strings hold Windows-1252 bytes exactly as a device stores them.
@@ -42,22 +44,16 @@ struct Rng {
 // Stateless variant of the same mixer, for filling huge files position by position.
 inline uint64_t mix64(uint64_t x) { return Rng{x}.next(); }
 
-inline constexpr std::size_t kMarkerLen = 14;
+inline constexpr std::size_t kMarkerLen = records::kMarkerSize;
 
-// 04 00 ?? 00 00 00 04 00 ?? 00 00 00 08 00
-inline bool markerAt(const char* p) {
-    static constexpr unsigned char pat[kMarkerLen] = {4, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 8, 0};
-    for (std::size_t i = 0; i < kMarkerLen; ++i)
-        if (i != 2 && i != 8 && static_cast<unsigned char>(p[i]) != pat[i]) return false;
-    return true;
-}
+inline bool markerAt(const char* p) { return records::IsMarkerAt(reinterpret_cast<const uint8_t*>(p)); }
 
 // Every start position, overlapping ones included: generators must guarantee that the
 // only markers present are the records they wrote, whatever search strategy a scanner uses.
 inline std::vector<std::size_t> markerPositions(std::string_view bytes) {
     std::vector<std::size_t> out;
     for (std::size_t i = 0; i + kMarkerLen <= bytes.size(); ++i)
-        if (bytes[i] == 4 && markerAt(bytes.data() + i)) out.push_back(i);
+        if (markerAt(bytes.data() + i)) out.push_back(i);
     return out;
 }
 
@@ -65,13 +61,16 @@ inline void appendLe32(std::string& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out += char((v >> (8 * i)) & 0xFF);
 }
 
+// The marker with these two codes.
+inline std::string markerBytes(uint8_t precision, uint8_t type) {
+    std::string m(records::RecordMarker, records::RecordMarker + records::kMarkerSize);
+    m[records::kPrecisionCodeAt] = char(precision);
+    m[records::kTypeCodeAt] = char(type);
+    return m;
+}
+
 inline std::string encodeRecord(const Place& p) {
-    std::string r;
-    r += std::string_view("\x04\x00", 2);
-    r += char(p.precision);
-    r += std::string_view("\x00\x00\x00\x04\x00", 5);
-    r += char(p.type);
-    r += std::string_view("\x00\x00\x00\x08\x00", 5);
+    std::string r = markerBytes(p.precision, p.type);
     appendLe32(r, uint32_t(p.lon1));
     appendLe32(r, uint32_t(p.lat1));
     r += std::string_view("\x08\x00", 2);

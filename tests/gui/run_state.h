@@ -10,6 +10,7 @@
 
 #include "app/App.h"
 #include "records/Record.h"
+#include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
 
 namespace testing_gui {
@@ -37,7 +38,7 @@ inline std::vector<Row> ListRows(const char* name) {
 
 inline std::array<std::string, records::kFieldCount> Panel() {
   std::array<std::string, records::kFieldCount> out;
-  for (int k = 0; k < records::kFieldCount; ++k) out[k] = Window2::instance()->Label(records::kPanelLabels[k])->Text();
+  for (int k = 0; k < records::kFieldCount; ++k) out[k] = Window2::instance()->Label(ui::kPanelLabels[k])->Text();
   return out;
 }
 
@@ -85,7 +86,7 @@ inline std::string Difference(const RunState& a, const RunState& b) {
              b.captions[t].toStdString() + "'";
   for (int k = 0; k < records::kFieldCount; ++k)
     if (a.panel[k] != b.panel[k])
-      return std::string(records::kPanelLabels[k]) + ": '" + a.panel[k] + "' vs '" + b.panel[k] + "'";
+      return std::string(ui::kPanelLabels[k]) + ": '" + a.panel[k] + "' vs '" + b.panel[k] + "'";
   return {};
 }
 

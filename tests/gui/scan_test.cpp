@@ -20,6 +20,7 @@
 #include "recordgen.h"
 #include "records/Results.h"
 #include "ui/ThreadDD.h"
+#include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
 
 namespace {
@@ -69,7 +70,7 @@ std::vector<std::string> row(fw::Listbox* l, int r) {
 std::vector<std::string> texts(const records::RecordTexts& t) { return {t.text.begin(), t.text.end()}; }
 std::vector<std::string> panel(Window2* w) {
   std::vector<std::string> out;
-  for (const char* n : records::kPanelLabels) out.push_back(w->Label(n)->Text());
+  for (const char* n : ui::kPanelLabels) out.push_back(w->Label(n)->Text());
   return out;
 }
 bool shown(Window2* w, const char* name) { return w->ControlVisible(w->ControlByName(name)); }
@@ -386,7 +387,7 @@ class ScanTest : public QObject {
 
   void recordMethods() {
     Window2* w = fresh();
-    for (const char* n : records::kPanelLabels) w->Label(n)->SetText("old");
+    for (const char* n : ui::kPanelLabels) w->Label(n)->SetText("old");
     recordgen::Place p = place(10);
     p.precision = 3;
     p.addr1 = "abcde";

@@ -12,6 +12,7 @@
 #include "app/App.h"
 #include "app/MenuBar1.h"
 #include "app/Startup.h"
+#include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
 
 namespace {
@@ -253,7 +254,7 @@ class WindowLayoutTest : public QObject {
     QVERIFY(!w->Control<fw::CheckBox>("AideFlottantCB")->isChecked());
     const QString version = QString::fromStdString(w->Label("StaticText16")->Text());
     QVERIFY2(version.startsWith("Gravelin v") && version.endsWith(" - email : "), qPrintable(version));
-    for (const char* name : records::kPanelLabels) QCOMPARE(w->Label(name)->Text(), std::string("."));
+    for (const char* name : ui::kPanelLabels) QCOMPARE(w->Label(name)->Text(), std::string("."));
     for (const char* name : {"Canvas1", "CleanPB"}) QCOMPARE(w->ControlByName(name)->focusPolicy(), Qt::NoFocus);
   }
 
