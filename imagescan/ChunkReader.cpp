@@ -132,8 +132,7 @@ void ChunkReader::worker(std::stop_token shutdown) {
     uint64_t index;
     {
       std::unique_lock lock(m_);
-      if (!cv_.wait(lock, shutdown, [&] { return nextToRead_ < limit_ && nextToRead_ < nextToHand_ + ahead_; }))
-        return;
+      if (!cv_.wait(lock, shutdown, [&] { return nextToRead_ < limit_ && nextToRead_ < nextToHand_ + ahead_; })) return;
       index = nextToRead_++;
     }
     Chunk c;

@@ -23,8 +23,8 @@ class SearchWindow {
   SearchWindow(ChunkSource& src, int64_t chunk, ChunkProgress progress = {});
   // A window already holding these blocks, as a caller of the record method
   // keeps them; `ended` tells whether the stream has reached its end.
-  SearchWindow(ChunkSource& src, int64_t chunk, fw::MemoryBlock view, fw::MemoryBlock current,
-               fw::MemoryBlock next, bool ended, ChunkProgress progress = {});
+  SearchWindow(ChunkSource& src, int64_t chunk, fw::MemoryBlock view, fw::MemoryBlock current, fw::MemoryBlock next,
+               bool ended, ChunkProgress progress = {});
 
   // Reads the first chunk and, unless it ended the image, the second.
   void Fill();

@@ -10,7 +10,7 @@ namespace ui {
 // In panel order; label k shows field k of a record, as column k of both
 // lists does.
 inline constexpr std::array<const char*, records::kFieldCount> kPanelLabels = {
-    "PrecisionST",  "TypeST",     "Longitude1ST", "Latitude1ST", "Longitude2ST",
-    "Latitude2ST",  "Adresse1ST", "Adresse2ST",   "Adresse3ST"};
+    "PrecisionST", "TypeST",     "Longitude1ST", "Latitude1ST", "Longitude2ST",
+    "Latitude2ST", "Adresse1ST", "Adresse2ST",   "Adresse3ST"};
 
 }  // namespace ui

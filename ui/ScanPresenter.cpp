@@ -23,7 +23,10 @@ ScanPresenter::ScanPresenter(imagescan::HandOver& events, uint64_t length, QObje
   connect(&drainTimer_, &QTimer::timeout, this, [this] { drain(); });
 }
 
-void ScanPresenter::Wake() { QMetaObject::invokeMethod(this, [this] { onWake(); }, Qt::QueuedConnection); }
+void ScanPresenter::Wake() {
+  QMetaObject::invokeMethod(
+      this, [this] { onWake(); }, Qt::QueuedConnection);
+}
 
 void ScanPresenter::Abandon() {
   over_ = true;
@@ -81,18 +84,10 @@ void ScanPresenter::apply(imagescan::ScanEvent& e) {
       w->SetControlVisible(w->Label("MaxProgressionST"), true);
       break;
     }
-    case ScanEvent::FirstChunk:
-      AppServices::instance().NameTab(0);
-      break;
-    case ScanEvent::Progress:
-      showProgress(e.n);
-      break;
-    case ScanEvent::Records:
-      records::ajoutePoints(w->Results(), e.batch);
-      break;
-    case ScanEvent::Finished:
-      showEnd(e.end, e.n);
-      break;
+    case ScanEvent::FirstChunk: AppServices::instance().NameTab(0); break;
+    case ScanEvent::Progress: showProgress(e.n); break;
+    case ScanEvent::Records: records::ajoutePoints(w->Results(), e.batch); break;
+    case ScanEvent::Finished: showEnd(e.end, e.n); break;
   }
 }
 
@@ -115,10 +110,10 @@ void ScanPresenter::showEnd(imagescan::ScanEnd end, uint64_t bytes) {
     // previous run's export texts already have their header.
     if (end == imagescan::ScanEnd::Done || bytes > 0) records::ClosingStep(w->Results());
     if (end == imagescan::ScanEnd::ReadError)
-      fw::Seams::Get().MsgBox(w, QString::fromStdString("Erreur de lecture : l'analyse s'est arrêtée après " +
-                                                        Count(bytes) +
-                                                        " octets ; les résultats affichés ne portent que sur "
-                                                        "cette partie de l'image."));
+      fw::Seams::Get().MsgBox(
+          w, QString::fromStdString("Erreur de lecture : l'analyse s'est arrêtée après " + Count(bytes) +
+                                    " octets ; les résultats affichés ne portent que sur "
+                                    "cette partie de l'image."));
   }
   emit Ended();
 }

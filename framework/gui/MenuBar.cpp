@@ -115,8 +115,8 @@ QMenu* MenuBar::Child(const QString& name) const {
   return nullptr;
 }
 
-QAction* MenuBar::AppendItem(const QString& menuName, const QString& name, const QString& text,
-                             const QString& shortcut, Kind kind) {
+QAction* MenuBar::AppendItem(const QString& menuName, const QString& name, const QString& text, const QString& shortcut,
+                             Kind kind) {
   QMenu* menu = Child(menuName);
   if (!menu) return nullptr;
   QAction* a = nullptr;

@@ -30,11 +30,11 @@ class MenuBar : public QObject {
   QMenu* AppendMenu(const QString& name, const QString& text);
   // An item at the end of the named menu; text "-" makes a separator. In a
   // shortcut "Cmd" stands for the platform's command key; "" sets none.
-  QAction* AppendItem(const QString& menuName, const QString& name, const QString& text,
-                      const QString& shortcut, Kind kind = Kind::Item);
+  QAction* AppendItem(const QString& menuName, const QString& name, const QString& text, const QString& shortcut,
+                      Kind kind = Kind::Item);
   // A standard editing item at the end of the named menu.
-  QAction* AppendEditItem(const QString& menuName, const QString& name, const QString& text,
-                          const QString& shortcut, EditItem item);
+  QAction* AppendEditItem(const QString& menuName, const QString& name, const QString& text, const QString& shortcut,
+                          EditItem item);
   QMenu* Child(const QString& name) const;
   const std::vector<QMenu*>& Menus() const { return menus_; }
 

@@ -82,8 +82,8 @@ TEST(ScanEngine, NoRecord) {
   MemorySource src(img, 10'000);
   Recorder rec;
   imagescan::RunScan(src, rec, {}, {10'000, 16});
-  EXPECT_EQ(rec.events, (std::vector<std::string>{"started 15000", "first", "progress 10000", "progress 15000",
-                                                  "done 15000"}));
+  EXPECT_EQ(rec.events,
+            (std::vector<std::string>{"started 15000", "first", "progress 10000", "progress 15000", "done 15000"}));
 }
 
 TEST(ScanEngine, ReadFailureMidImage) {

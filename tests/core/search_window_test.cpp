@@ -200,23 +200,22 @@ std::unique_ptr<imagescan::ChunkSource> overFile(const std::string& img, int64_t
 }
 
 const SourceKind kSources[] = {
-    {"memory", [](const std::string& img, int64_t c, std::shared_ptr<void>&) {
-       return std::make_unique<MemorySource>(img, c);
-     }, false},
-    {"memory, end seen late", [](const std::string& img, int64_t c, std::shared_ptr<void>&) {
+    {"memory",
+     [](const std::string& img, int64_t c, std::shared_ptr<void>&) { return std::make_unique<MemorySource>(img, c); },
+     false},
+    {"memory, end seen late",
+     [](const std::string& img, int64_t c, std::shared_ptr<void>&) {
        return std::make_unique<MemorySource>(img, c, false);
-     }, false},
+     },
+     false},
     {"stream", [](const std::string& img, int64_t c, std::shared_ptr<void>& k) { return overFile(img, c, k, -1); },
      false},
-    {"reader, no worker", [](const std::string& img, int64_t c, std::shared_ptr<void>& k) {
-       return overFile(img, c, k, 0);
-     }, false},
-    {"reader, 1 worker", [](const std::string& img, int64_t c, std::shared_ptr<void>& k) {
-       return overFile(img, c, k, 1);
-     }, true},
-    {"reader, 3 workers", [](const std::string& img, int64_t c, std::shared_ptr<void>& k) {
-       return overFile(img, c, k, 3);
-     }, true},
+    {"reader, no worker",
+     [](const std::string& img, int64_t c, std::shared_ptr<void>& k) { return overFile(img, c, k, 0); }, false},
+    {"reader, 1 worker",
+     [](const std::string& img, int64_t c, std::shared_ptr<void>& k) { return overFile(img, c, k, 1); }, true},
+    {"reader, 3 workers",
+     [](const std::string& img, int64_t c, std::shared_ptr<void>& k) { return overFile(img, c, k, 3); }, true},
 };
 
 class EverySource : public testing::TestWithParam<size_t> {};
@@ -229,9 +228,9 @@ TEST_P(EverySource, EveryPositionTestedOnce) {
   struct Case {
     int64_t chunk, size;
   };
-  const Case cases[] = {{997, 997 * 37},       {997, 997 * 37 + 5},         {997, 997 * 2 + 13},
-                        {4096, 4096 * 37},     {4096, 4096 * 37 + 5},       {4096, 4096 * 2 + 13},
-                        {600'000, 3'000'000},  {1'000'000, 3'000'000},      {13, 13}};
+  const Case cases[] = {{997, 997 * 37},      {997, 997 * 37 + 5},    {997, 997 * 2 + 13},
+                        {4096, 4096 * 37},    {4096, 4096 * 37 + 5},  {4096, 4096 * 2 + 13},
+                        {600'000, 3'000'000}, {1'000'000, 3'000'000}, {13, 13}};
   for (const Case& c : cases) {
     const std::string img = dense(c.size, static_cast<uint64_t>(c.size + c.chunk));
     std::shared_ptr<void> keep;

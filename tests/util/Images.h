@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "recordgen.h"
 #include "records/Marker.h"
 #include "records/Record.h"
-#include "recordgen.h"
 
 namespace testutil {
 

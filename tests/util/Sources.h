@@ -34,8 +34,8 @@ class MemorySource : public imagescan::ChunkSource {
       take = failAt_ - pos_;
       failed_ = eof_ = true;
     }
-    c.bytes = fw::MemoryBlock::FromBytes(
-        std::string_view(img_).substr(static_cast<size_t>(pos_), static_cast<size_t>(take)));
+    c.bytes =
+        fw::MemoryBlock::FromBytes(std::string_view(img_).substr(static_cast<size_t>(pos_), static_cast<size_t>(take)));
     pos_ += take;
     if (take == 0 || (eofAtLength_ && pos_ == static_cast<int64_t>(img_.size()))) eof_ = true;
     c.ended = eof_;
