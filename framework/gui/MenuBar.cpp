@@ -29,54 +29,44 @@ bool clipboardHasText() {
   return d && d->hasText();
 }
 
+EditState stateOf(bool undo, bool cut, bool copy, bool paste, bool clear, bool selectAll) {
+  EditState s{};
+  s[at(EditItem::Undo)] = undo;
+  s[at(EditItem::Cut)] = cut;
+  s[at(EditItem::Copy)] = copy;
+  s[at(EditItem::Paste)] = paste;
+  s[at(EditItem::Clear)] = clear;
+  s[at(EditItem::SelectAll)] = selectAll;
+  return s;
+}
+
 // QPlainTextEdit and QTextEdit offer the same editing calls.
 template <class Doc>
 EditState documentState(Doc* d) {
   const bool sel = d->textCursor().hasSelection(), rw = !d->isReadOnly();
-  EditState s{};
-  s[at(EditItem::Undo)] = rw && d->document()->isUndoAvailable();
-  s[at(EditItem::Cut)] = rw && sel;
-  s[at(EditItem::Copy)] = sel;
-  s[at(EditItem::Paste)] = d->canPaste();
-  s[at(EditItem::Clear)] = rw && sel;
-  s[at(EditItem::SelectAll)] = !d->document()->isEmpty();
-  return s;
+  return stateOf(rw && d->document()->isUndoAvailable(), rw && sel, sel, d->canPaste(), rw && sel,
+                 !d->document()->isEmpty());
 }
 
-template <class Doc>
-void documentEdit(Doc* d, EditItem item) {
+// The three editors share the calls' names; only clearing the selection
+// differs.
+template <class Editor, class Clear>
+void editWith(Editor* e, EditItem item, Clear clear) {
   switch (item) {
-    case EditItem::Undo: d->undo(); break;
-    case EditItem::Cut: d->cut(); break;
-    case EditItem::Copy: d->copy(); break;
-    case EditItem::Paste: d->paste(); break;
-    case EditItem::Clear: d->textCursor().removeSelectedText(); break;
-    case EditItem::SelectAll: d->selectAll(); break;
+    case EditItem::Undo: e->undo(); break;
+    case EditItem::Cut: e->cut(); break;
+    case EditItem::Copy: e->copy(); break;
+    case EditItem::Paste: e->paste(); break;
+    case EditItem::Clear: clear(); break;
+    case EditItem::SelectAll: e->selectAll(); break;
   }
 }
 
 EditState lineState(QLineEdit* l) {
   const bool sel = l->hasSelectedText(), rw = !l->isReadOnly();
   const bool shown = l->echoMode() == QLineEdit::Normal;
-  EditState s{};
-  s[at(EditItem::Undo)] = rw && l->isUndoAvailable();
-  s[at(EditItem::Cut)] = rw && sel && shown;
-  s[at(EditItem::Copy)] = sel && shown;
-  s[at(EditItem::Paste)] = rw && clipboardHasText();
-  s[at(EditItem::Clear)] = rw && sel;
-  s[at(EditItem::SelectAll)] = !l->text().isEmpty();
-  return s;
-}
-
-void lineEdit(QLineEdit* l, EditItem item) {
-  switch (item) {
-    case EditItem::Undo: l->undo(); break;
-    case EditItem::Cut: l->cut(); break;
-    case EditItem::Copy: l->copy(); break;
-    case EditItem::Paste: l->paste(); break;
-    case EditItem::Clear: l->del(); break;
-    case EditItem::SelectAll: l->selectAll(); break;
-  }
+  return stateOf(rw && l->isUndoAvailable(), rw && sel && shown, sel && shown, rw && clipboardHasText(), rw && sel,
+                 !l->text().isEmpty());
 }
 
 EditState editState(QWidget* w) {
@@ -167,9 +157,9 @@ void MenuBar::edit(EditItem item) {
   QWidget* w = QApplication::focusWidget();
   UpdateEditItems();
   if (!editState(w)[at(item)]) return;
-  if (auto* p = qobject_cast<QPlainTextEdit*>(w)) documentEdit(p, item);
-  else if (auto* t = qobject_cast<QTextEdit*>(w)) documentEdit(t, item);
-  else if (auto* l = qobject_cast<QLineEdit*>(w)) lineEdit(l, item);
+  if (auto* p = qobject_cast<QPlainTextEdit*>(w)) editWith(p, item, [p] { p->textCursor().removeSelectedText(); });
+  else if (auto* t = qobject_cast<QTextEdit*>(w)) editWith(t, item, [t] { t->textCursor().removeSelectedText(); });
+  else if (auto* l = qobject_cast<QLineEdit*>(w)) editWith(l, item, [l] { l->del(); });
   UpdateEditItems();
 }
 
