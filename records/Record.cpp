@@ -27,7 +27,13 @@ std::string TypeLibelle(int code) {
 }
 
 std::string CodeText(int code, const std::string& name) {
-  return "(" + fw::Str(static_cast<int64_t>(code)) + ") " + name;
+  // Appended piece by piece: "(" + a temporary trips GCC 12's false
+  // -Wrestrict in optimised builds.
+  std::string t = "(";
+  t += fw::Str(static_cast<int64_t>(code));
+  t += ") ";
+  t += name;
+  return t;
 }
 
 std::string CoordinateText(int32_t v) {
