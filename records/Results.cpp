@@ -19,7 +19,7 @@ std::string RecordLine(const RecordTexts& r) {
   return line;
 }
 
-void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch) {
+void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch, Lists lists) {
   if (batch.empty()) return;
   host.ShowRecord(batch.back());
   std::vector<const RecordTexts*> all, unique;
@@ -32,6 +32,7 @@ void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch) {
     all.push_back(&r);
     const std::string line = RecordLine(r);
     text0 += line;
+    if (lists == Lists::AllRecordsOnly) continue;
     const std::string& lon = r.text[kLon1];
     const std::string& lat = r.text[kLat1];
     std::string key = fw::PairKey(lon, lat);
@@ -41,6 +42,7 @@ void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch) {
     text1 += line;
   }
   host.AppendRows(0, all);
+  if (lists == Lists::AllRecordsOnly) return;
   if (!unique.empty()) host.AppendRows(1, unique);
   host.NameTab(1);
 }

@@ -2,6 +2,8 @@
 
 #include <cassert>
 
+#include "records/Results.h"
+
 namespace {
 AppServices* current = nullptr;
 }
@@ -14,4 +16,13 @@ AppServices& AppServices::instance() {
 AppServices::AppServices() { current = this; }
 AppServices::~AppServices() {
   if (current == this) current = nullptr;
+}
+
+std::string AppServices::ExportText(int i) const {
+  if (i < 0 || i >= static_cast<int>(Pressepapier.size())) return {};
+  const std::string& t = Pressepapier[static_cast<size_t>(i)];
+  // A record line starts with a carriage return; a closed text starts with
+  // the header.
+  if (!t.empty() && t.front() == '\r') return records::EnteteTabule + t;
+  return t;
 }

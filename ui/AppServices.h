@@ -1,6 +1,6 @@
-// What the main window needs of the application object: its two export
-// texts and the tab-caption operation. The application object implements
-// this; it lives in the layer above, which owns start-up.
+// What the windows need of the application object: its two export texts,
+// the tab-caption operation and the short version. The application object
+// implements this; it lives in the layer above, which owns start-up.
 #pragma once
 
 #include <array>
@@ -11,8 +11,15 @@ class AppServices {
   static AppServices& instance();
   // 0: every record found; 1: each point once. UTF-8.
   std::array<std::string, 2> Pressepapier;
+  // What "OK" puts on the clipboard for tab i: export text i, the header in
+  // front even while a run is still adding records (the header goes in
+  // front only at its end); "" for a tab that has no export text.
+  std::string ExportText(int i) const;
   // 0 resets the results, 1 writes the row counts into the tab captions.
   virtual void NameTab(int mode) = 0;
+  // The application's short version, shown in the version labels and the
+  // mail subjects.
+  virtual std::string Version() const = 0;
 
  protected:
   AppServices();
