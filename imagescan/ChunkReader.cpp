@@ -98,15 +98,20 @@ Chunk ChunkReader::readChunk(uint64_t index, bool findMarkers, std::stop_token s
   if (findMarkers) found = std::make_shared<std::vector<uint32_t>>();
   // Read in slices and search each one at once, while its bytes are still
   // in this core's cache: the chunk is then brought from memory only once.
+  // The length taken at open bounds the scan: what the image gains while it
+  // is read is not read.
+  const int64_t want =
+      length_ > 0 ? static_cast<int64_t>(std::min<uint64_t>(static_cast<uint64_t>(chunk_), length_ - c.offset))
+                  : chunk_;
   int64_t got = 0, searched = 0;
-  while (got < chunk_) {
+  while (got < want) {
     // A slow or failing card reader must not hold a stopped scan for whole
     // chunks: the partial chunk is never handed out once stopped.
     if (stop_.stop_requested() || shutdown.stop_requested()) {
       c.ended = true;
       break;
     }
-    const int64_t slice = findMarkers ? std::min(kSlice, chunk_ - got) : chunk_ - got;
+    const int64_t slice = findMarkers ? std::min(kSlice, want - got) : want - got;
     const auto r = s_.ReadAt(c.offset + static_cast<uint64_t>(got), data + got, slice);
     got += r.got;
     if (findMarkers) {

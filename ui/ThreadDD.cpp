@@ -1,6 +1,7 @@
 #include "ThreadDD.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QPointer>
 
 #include "DetailsPanel.h"
@@ -20,25 +21,37 @@ ThreadDD* ThreadDD::Start(std::unique_ptr<fw::BinaryStream> stream) {
   auto* t = new ThreadDD(std::move(stream));
   running = t;
   ScanPresenter::SetSourcesEnabled(false);
-  // Quitting, or closing the window the scan writes into, ends the scan.
-  connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, t, [t] { t->stopAndWait(); });
-  connect(Window2::instance(), &QObject::destroyed, t, [t] {
-    t->stopAndWait();
-    t->deleteLater();
-  });
-  connect(t->presenter_.get(), &ScanPresenter::WindowClosed, t, [t] {
-    t->stopAndWait();
-    t->deleteLater();
-  });
+  // Quitting, or closing the window the scan writes into, stops the scan.
+  // Neither waits for the thread: a failing card reader can hold a read in
+  // the kernel for many seconds, and the window must answer at once.
+  connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, t, [t] { t->stop(); });
+  connect(Window2::instance(), &QObject::destroyed, t, [t] { t->stop(); });
+  connect(t->presenter_.get(), &ScanPresenter::WindowClosed, t, [t] { t->stop(); });
   connect(t->presenter_.get(), &ScanPresenter::Finishing, t, [t] {
     if (running == t) running = nullptr;
   });
-  connect(t->presenter_.get(), &ScanPresenter::Ended, t, [t] { t->ended(); });
+  connect(t->presenter_.get(), &ScanPresenter::Ended, t, [t] {
+    emit t->Ended();
+    t->deleteWhenDone();
+  });
+  // The engine has made its last call, but the thread may still be closing
+  // the image: the window does not wait for it.
+  connect(t, &QThread::finished, t, [t] { t->deleteWhenDone(); });
   t->start();
   return t;
 }
 
 ThreadDD* ThreadDD::Running() { return running; }
+
+bool ThreadDD::EndAll(std::chrono::milliseconds grace) {
+  const QDeadlineTimer deadline(grace.count());
+  bool ended = true;
+  for (ThreadDD* t : QCoreApplication::instance()->findChildren<ThreadDD*>()) {
+    t->stop();
+    if (!t->wait(deadline)) ended = false;
+  }
+  return ended;
+}
 
 ThreadDD::ThreadDD(std::unique_ptr<fw::BinaryStream> stream)
     : QThread(QCoreApplication::instance()),
@@ -46,7 +59,14 @@ ThreadDD::ThreadDD(std::unique_ptr<fw::BinaryStream> stream)
       events_(kMaxQueuedRecords, stop_.get_token(), [this] { presenter_->Wake(); }),
       presenter_(std::make_unique<ScanPresenter>(events_, stream_->Length())) {}
 
-ThreadDD::~ThreadDD() { stopAndWait(); }
+// Only reached once the thread has ended or has been asked to stop on a
+// healthy reader (EndAll has then seen it end): this wait is short.
+ThreadDD::~ThreadDD() {
+  presenter_->Abandon();
+  stop_.request_stop();
+  wait();
+  if (running == this) running = nullptr;
+}
 
 void ThreadDD::run() { Event_Run(); }
 
@@ -59,20 +79,15 @@ void ThreadDD::Event_Run() {
   stream_->Close();
 }
 
-void ThreadDD::ended() {
-  // The engine has made its last call. The thread may still be closing the
-  // image (a failing card reader can hold it in a read for long): the window
-  // does not wait for it, the object goes once the thread has ended.
-  emit Ended();
-  connect(this, &QThread::finished, this, &QObject::deleteLater);
-  if (isFinished()) deleteLater();
+void ThreadDD::stop() {
+  if (!presenter_->Over()) presenter_->Abandon();
+  stop_.request_stop();
+  if (running == this) running = nullptr;
+  deleteWhenDone();
 }
 
-void ThreadDD::stopAndWait() {
-  presenter_->Abandon();
-  stop_.request_stop();
-  wait();
-  if (running == this) running = nullptr;
+void ThreadDD::deleteWhenDone() {
+  if (presenter_->Over() && isFinished()) deleteLater();
 }
 
 // ---- record methods ----------------------------------------------------

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QThread>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <stop_token>
@@ -25,6 +26,10 @@ class ThreadDD : public QThread {
   static ThreadDD* Start(std::unique_ptr<fw::BinaryStream> stream);
   // The scan running now, if any.
   static ThreadDD* Running();
+  // Stops every scan thread and gives them `grace` to end. False when one is
+  // still held, in a read that hangs in the kernel: it can then be neither
+  // joined nor destroyed, and the process must end without doing either.
+  static bool EndAll(std::chrono::milliseconds grace);
 
   // Records waiting for the user-interface thread, above which the scan
   // waits: the memory held stays bounded when the lists fill slower than
@@ -56,8 +61,10 @@ class ThreadDD : public QThread {
 
  private:
   explicit ThreadDD(std::unique_ptr<fw::BinaryStream> stream);
-  void ended();
-  void stopAndWait();
+  // Asks the scan to stop and shows nothing more of it; never waits.
+  void stop();
+  // The object goes once its thread has ended and nothing more is shown.
+  void deleteWhenDone();
 
   std::unique_ptr<fw::BinaryStream> stream_;
   std::stop_source stop_;

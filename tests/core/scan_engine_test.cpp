@@ -1,6 +1,10 @@
 // A whole scan through the engine: the events it reports, in order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -118,6 +122,55 @@ TEST(ScanEngine, Stop) {
   imagescan::RunScan(reader, rec, stop.get_token(), {10'000, 16});
   EXPECT_EQ(rec.found.size(), 16u);
   EXPECT_EQ(rec.events.back().rfind("stopped", 0), 0u);
+}
+
+namespace {
+// Appends to the image file once the scan has started, before its first
+// read: the image grows while it is scanned.
+struct Growing : Recorder {
+  std::string path, more;
+  uint64_t mostProgress = 0;
+  void Started(uint64_t length) override {
+    Recorder::Started(length);
+    std::ofstream(path, std::ios::binary | std::ios::app).write(more.data(), static_cast<std::streamsize>(more.size()));
+  }
+  void Progress(uint64_t bytes) override {
+    Recorder::Progress(bytes);
+    mostProgress = std::max(mostProgress, bytes);
+  }
+};
+}  // namespace
+
+TEST(ScanEngine, TheLengthAtOpenIsTheScope) {
+  // 15,000,000 bytes that gain 10,000,000 during the scan: a record inside,
+  // one that starts inside and runs past the length (its addresses lie
+  // outside and show ""), and two in the part added, which are not read.
+  std::string img = zeros(15'000'000);
+  putRecord(img, 100, "inside");
+  putRecord(img, 14'999'970, "across");  // its first address starts at +32, past the end
+  std::string more = zeros(10'000'000);
+  putRecord(more, 100, "after");
+  putRecord(more, 6'000'000, "later");
+  for (int workers : {-1, 0, 3}) {
+    TempFile f(img);
+    auto s = fw::BinaryStream::Open(f.path);
+    ASSERT_EQ(s->Length(), 15'000'000u);
+    std::unique_ptr<imagescan::ChunkSource> src;
+    if (workers < 0) src = std::make_unique<imagescan::StreamChunks>(*s, TailleBloc);
+    else src = std::make_unique<imagescan::ChunkReader>(*s, TailleBloc, workers);
+    Growing rec;
+    rec.path = f.path;
+    rec.more = more;
+    imagescan::RunScan(*src, rec, {});
+    ASSERT_EQ(rec.found.size(), 2u) << workers;
+    EXPECT_EQ(rec.found[0].text[records::kAddr1], "inside");
+    EXPECT_EQ(rec.found[1].text[records::kLon1], lon(14'999'970));
+    EXPECT_EQ(rec.found[1].text[records::kAddr1], "");
+    EXPECT_EQ(rec.found[1].text[records::kAddr3], "");
+    EXPECT_EQ(rec.events.back(), "done 15000000") << workers;
+    EXPECT_EQ(rec.mostProgress, 15'000'000u);
+    EXPECT_EQ(std::filesystem::file_size(f.path), 25'000'000u);  // it did grow
+  }
 }
 
 TEST(ScanEngine, ProgressValue) {
