@@ -1,41 +1,59 @@
 // The scan's search window over data of any length read in small chunks,
 // so that it slides many times: the markers it gives, as image offsets,
 // are exactly the byte-by-byte markers of the data read. The source may
-// report its end only after an empty read, and may fail part way.
+// report its end only with an empty chunk, may fail part way, and may hand
+// over the markers of its chunks as the scan's reader does.
+#include <memory>
+
 #include "FuzzInput.h"
 #include "imagescan/SearchWindow.h"
 #include "records/MarkerSearch.h"
 #include "records/Record.h"
 
 namespace {
+std::vector<uint32_t> markersOf(std::string_view d) {
+  std::vector<uint32_t> out;
+  for (size_t i = 0; i + records::kMarkerSize <= d.size(); ++i)
+    if (records::IsMarkerAt(reinterpret_cast<const uint8_t*>(d.data()) + i)) out.push_back(static_cast<uint32_t>(i));
+  return out;
+}
+
 class Source : public imagescan::ChunkSource {
  public:
-  Source(std::string_view d, bool eofAtLength, int64_t failAt) : d_(d), eofAtLength_(eofAtLength), failAt_(failAt) {}
+  Source(std::string_view d, int64_t chunk, uint8_t flags, int64_t failAt)
+      : d_(d), chunk_(chunk), endAtLength_(flags & 1), knowsMarkers_(flags & 4), failAt_(failAt) {}
   uint64_t Length() const override { return d_.size(); }
-  bool Eof() const override { return eof_; }
-  bool Failed() const override { return failed_; }
-  fw::MemoryBlock Read(int64_t count) override {
-    ++reads;
-    if (eof_) return {};
-    int64_t take = std::min<int64_t>(count, static_cast<int64_t>(d_.size()) - pos_);
+  imagescan::Chunk Next() override {
+    imagescan::Chunk c;
+    c.offset = static_cast<uint64_t>(pos_);
+    c.ended = c.failed = failed_;
+    if (ended_) {
+      c.ended = true;
+      return c;
+    }
+    int64_t take = std::min<int64_t>(chunk_, static_cast<int64_t>(d_.size()) - pos_);
     if (failAt_ >= 0 && pos_ + take > failAt_) {
       take = std::max<int64_t>(failAt_ - pos_, 0);
-      failed_ = eof_ = true;
+      failed_ = ended_ = true;
     }
-    fw::MemoryBlock b = fw::MemoryBlock::FromBytes(d_.substr(static_cast<size_t>(pos_), static_cast<size_t>(take)));
+    const std::string_view bytes = d_.substr(static_cast<size_t>(pos_), static_cast<size_t>(take));
+    c.bytes = fw::MemoryBlock::FromBytes(bytes);
+    if (knowsMarkers_) c.markers = std::make_shared<const std::vector<uint32_t>>(markersOf(bytes));
     pos_ += take;
-    if (take == 0 || (eofAtLength_ && pos_ == static_cast<int64_t>(d_.size()))) eof_ = true;
-    return b;
+    if (take == 0 || (endAtLength_ && pos_ == static_cast<int64_t>(d_.size()))) ended_ = true;
+    c.ended = ended_;
+    c.failed = failed_;
+    return c;
   }
   int64_t pos() const { return pos_; }
-  int reads = 0;
 
  private:
   std::string_view d_;
-  bool eofAtLength_;
+  int64_t chunk_;
+  bool endAtLength_, knowsMarkers_;
   int64_t failAt_;
   int64_t pos_ = 0;
-  bool eof_ = false, failed_ = false;
+  bool ended_ = false, failed_ = false;
 };
 }  // namespace
 
@@ -46,33 +64,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint16_t rawFail = in.u16();
   const std::string_view d = in.rest();
   const int64_t failAt = (flags & 2) ? rawFail % (static_cast<int64_t>(d.size()) + 1) : -1;
-  Source src(d, flags & 1, failAt);
+  Source src(d, chunk, flags, failAt);
 
-  // The caller's side, as the scan sets it up: one or two chunks, then
-  // every marker; each slide reads once and moves the window by `chunk`.
-  fw::MemoryBlock blocActuel = src.Read(chunk), blocSuivant, fenetre = blocActuel;
-  if (!src.Eof()) {
-    fw::MemoryBlock b = src.Read(chunk);
-    if (b.Size() > 0) {
-      blocSuivant = b;
-      fenetre = fenetre + blocSuivant;
-    }
-  }
-  std::vector<int64_t> got;
-  int64_t base = 0;
-  const auto search = [&](int64_t start) {
-    const int before = src.reads;
-    const int64_t r = imagescan::chercheNextStartImage(fenetre, blocActuel, blocSuivant, start, src, chunk);
-    base += chunk * (src.reads - before);
-    return r;
-  };
-  if (blocActuel.Size() > 0)
-    for (int64_t p = search(0); p < fenetre.Size(); p = search(p + 1)) got.push_back(base + p);
+  // As the scan runs it: fill, then every marker from the one after the last.
+  imagescan::SearchWindow w(src, chunk);
+  w.Fill();
+  std::vector<uint32_t> got;
+  for (int64_t p = w.Find(0); p < w.View().Size(); p = w.Find(p + 1))
+    got.push_back(static_cast<uint32_t>(static_cast<int64_t>(w.Offset()) + p));
 
-  const std::string_view read = d.substr(0, static_cast<size_t>(src.pos()));
-  std::vector<int64_t> want;
-  for (int64_t i = 0; i + records::kMarkerSize <= static_cast<int64_t>(read.size()); ++i)
-    if (records::IsMarkerAt(reinterpret_cast<const uint8_t*>(read.data()) + i)) want.push_back(i);
-  FUZZ_CHECK(got == want);
+  FUZZ_CHECK(got == markersOf(d.substr(0, static_cast<size_t>(src.pos()))));
+  FUZZ_CHECK(w.End() == static_cast<uint64_t>(src.pos()));
   return 0;
 }

@@ -3,6 +3,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "framework/core/Text.h"
+
 namespace records {
 
 const std::string EnteteTabule =
@@ -33,7 +35,7 @@ void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch, Lists l
     if (lists == Lists::AllRecordsOnly) continue;
     const std::string& lon = r.text[kLon1];
     const std::string& lat = r.text[kLat1];
-    std::string key = std::to_string(lon.size()) + ':' + lon + lat;
+    std::string key = fw::PairKey(lon, lat);
     if (newPoints.count(key) || host.UniqueHolds(lon, lat)) continue;
     newPoints.insert(std::move(key));
     unique.push_back(&r);

@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <algorithm>
 
+#include "core/Text.h"
+
 namespace fw {
 
 namespace {
@@ -106,15 +108,9 @@ void ListModel::clear() {
   endResetModel();
 }
 
-std::string ListModel::key(const std::string& a, const std::string& b) {
-  std::string k;
-  putLength(k, a.size());
-  return k + a + b;
-}
-
 void ListModel::indexRow(int row, int delta) {
   if (indexA_ < 0) return;
-  const std::string k = key(cell(row, indexA_), cell(row, indexB_));
+  const std::string k = fw::PairKey(cell(row, indexA_), cell(row, indexB_));
   auto it = index_.find(k);
   if (delta > 0) {
     ++index_[k];
@@ -131,7 +127,7 @@ void ListModel::setIndexedColumns(int a, int b) {
 }
 
 bool ListModel::indexHolds(const std::string& a, const std::string& b) const {
-  return indexA_ >= 0 && index_.count(key(a, b)) > 0;
+  return indexA_ >= 0 && index_.count(fw::PairKey(a, b)) > 0;
 }
 
 Listbox::Listbox(int columns, QWidget* parent) : QTableView(parent), model_(new ListModel(columns, this)) {

@@ -37,7 +37,6 @@ class ListModel : public QAbstractTableModel {
   QStringList headings_;
   int indexA_ = -1, indexB_ = -1;
   std::unordered_map<std::string, int> index_;
-  static std::string key(const std::string& a, const std::string& b);
   void indexRow(int row, int delta);
 };
 
