@@ -4,8 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "framework/core/MemoryBlock.h"
@@ -34,12 +34,12 @@ inline fw::MemoryBlock Block(std::string_view data, unsigned cut, bool split) {
 }
 
 // A finding: the harness stops with a message libFuzzer keeps as a crash.
-#define FUZZ_CHECK(cond)                                                     \
-  do {                                                                       \
-    if (!(cond)) {                                                           \
+#define FUZZ_CHECK(cond)                                                            \
+  do {                                                                              \
+    if (!(cond)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-      std::abort();                                                          \
-    }                                                                        \
+      std::abort();                                                                 \
+    }                                                                               \
   } while (0)
 
 }  // namespace fuzz

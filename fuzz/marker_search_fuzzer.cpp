@@ -10,7 +10,8 @@ namespace {
 bool markerAt(std::string_view d, int64_t i) {
   if (i < 0 || i + records::kMarkerSize > static_cast<int64_t>(d.size())) return false;
   for (int k = 0; k < records::kMarkerSize; ++k)
-    if (k != 2 && k != 8 && static_cast<uint8_t>(d[static_cast<size_t>(i + k)]) != records::RecordMarker[k]) return false;
+    if (k != 2 && k != 8 && static_cast<uint8_t>(d[static_cast<size_t>(i + k)]) != records::RecordMarker[k])
+      return false;
   return true;
 }
 }  // namespace

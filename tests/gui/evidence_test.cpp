@@ -2,8 +2,8 @@
 // cancelled and with a file chosen through it, alone and in the whole
 // program from start to quit, leaves HOME and the XDG folders empty.
 #include <QFileDialog>
-#include <QMenu>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>

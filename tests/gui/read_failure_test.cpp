@@ -1,11 +1,11 @@
 // A card or file whose reads fail from a given offset, as a failing reader
 // does (EIO): the message counts the bytes read, the progress is hidden,
 // and a first read that fails leaves the earlier results as they were.
-#include <QTemporaryDir>
-#include <QtTest>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <QTemporaryDir>
+#include <QtTest>
 
 #include <atomic>
 #include <cerrno>
@@ -76,10 +76,12 @@ class ReadFailureTest : public QObject {
     QTest::addColumn<QString>("source");
     QTest::addColumn<int>("from");
     QTest::addColumn<QString>("message");
-    const QString scan = "Erreur de lecture : l'analyse s'est arrêtée après %1 ; les résultats affichés ne portent "
-                         "que sur cette partie de l'image.";
-    const QString file = "Erreur de lecture : la lecture s'est arrêtée après %1 ; les résultats affichés ne portent "
-                         "que sur cette partie du fichier.";
+    const QString scan =
+        "Erreur de lecture : l'analyse s'est arrêtée après %1 ; les résultats affichés ne portent "
+        "que sur cette partie de l'image.";
+    const QString file =
+        "Erreur de lecture : la lecture s'est arrêtée après %1 ; les résultats affichés ne portent "
+        "que sur cette partie du fichier.";
     QTest::newRow("scan, first read") << "ImagePB1" << 0 << scan.arg("0 octet");
     QTest::newRow("scan, after one byte") << "ImagePB1" << 1 << scan.arg("1 octet");
     QTest::newRow("scan, after 1500 bytes") << "ImagePB1" << 1500 << scan.arg("1\u00a0500 octets");
