@@ -36,6 +36,7 @@ class ThreadDD::Relay : public imagescan::ScanObserver {
   void Records(std::vector<records::RecordTexts>&& batch) override {
     t_.waitForRoom();
     t_.post({Event::Records, 0, {}, std::move(batch)});
+    t_.freeSpent();
   }
   void Finished(imagescan::ScanEnd end, uint64_t bytes) override { t_.post({Event::Finished, bytes, end, {}}); }
 
@@ -88,11 +89,23 @@ void ThreadDD::Event_Run() {
 // ---- scan thread -------------------------------------------------------
 
 void ThreadDD::post(Event e) {
+  bool hurry = false;
   {
     std::lock_guard lock(m_);
     if (e.kind == Event::Records) queuedRecords_ += e.batch.size();
+    // Half the room taken: the lists take the records now rather than at
+    // the next refresh, or the scan would wait for them.
+    hurry = queuedRecords_ >= kMaxQueuedRecords / 2;
     queue_.push_back(std::move(e));
   }
+  if (hurry && !hurryPending_.exchange(true))
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          hurryPending_ = false;
+          if (!over_) drainTimer_.start(0);
+        },
+        Qt::QueuedConnection);
   if (!wakePending_.exchange(true)) QMetaObject::invokeMethod(this, [this] { onWake(); }, Qt::QueuedConnection);
 }
 
@@ -113,7 +126,23 @@ void ThreadDD::waitForRoom() {
   room_.wait(lock, [this] { return queuedRecords_ < kMaxQueuedRecords || stop_.load(); });
 }
 
+// Batches the lists have taken are freed by the thread that allocated
+// them: its allocator then reuses their memory at once, where freed on the
+// user-interface thread it would be trimmed and faulted in again.
+void ThreadDD::freeSpent() {
+  std::vector<std::vector<records::RecordTexts>> spent;
+  {
+    std::lock_guard lock(m_);
+    spent.swap(spent_);
+  }
+}
+
 // ---- user-interface thread -----------------------------------------------
+
+void ThreadDD::giveBack(std::vector<records::RecordTexts>&& batch) {
+  std::lock_guard lock(m_);
+  if (!over_) spent_.push_back(std::move(batch));
+}
 
 void ThreadDD::onWake() {
   if (over_) return;
@@ -145,6 +174,7 @@ void ThreadDD::drain() {
     }
     room_.notify_all();
     apply(e);
+    if (e.kind == Event::Records) giveBack(std::move(e.batch));
     if (over_) return;
     if (turn.elapsed() >= kTurnBudgetMs) {
       // More is waiting: carry on at the next turn of the event loop.

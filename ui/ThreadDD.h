@@ -76,6 +76,7 @@ class ThreadDD : public QThread {
   void post(Event e);
   void postProgress(uint64_t bytes);
   void waitForRoom();
+  void freeSpent();
 
   // User-interface thread.
   void onWake();
@@ -84,6 +85,7 @@ class ThreadDD : public QThread {
   void showEnd(imagescan::ScanEnd end, uint64_t bytes);
   void setSourcesEnabled(bool enabled);
   void showProgress(uint64_t bytes);
+  void giveBack(std::vector<records::RecordTexts>&& batch);
   void stopAndWait();
 
   std::unique_ptr<fw::BinaryStream> stream_;
@@ -94,7 +96,9 @@ class ThreadDD : public QThread {
   std::condition_variable room_;
   std::deque<Event> queue_;
   size_t queuedRecords_ = 0;
+  std::vector<std::vector<records::RecordTexts>> spent_;  // taken by the lists, to be freed
   std::atomic<bool> wakePending_{false};
+  std::atomic<bool> hurryPending_{false};
 
   QTimer drainTimer_;
   QElapsedTimer lastDrain_;
