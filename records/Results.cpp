@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "framework/core/Text.h"
+
 namespace records {
 
 const std::string EnteteTabule =
@@ -130,6 +132,14 @@ void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch) {
 void ClosingStep(ResultsHost& host) {
   host.Pressepapier(0).putHeaderInFront();
   host.Pressepapier(1).putHeaderInFront();
+}
+
+std::string MemoireInsuffisante(uint64_t kept) {
+  // French takes the singular below 2.
+  return "Mémoire insuffisante : la recherche s'est arrêtée après " +
+         fw::Format(static_cast<double>(kept), "###,###,###,###,###") +
+         (kept < 2 ? " enregistrement" : " enregistrements") +
+         " ; les résultats affichés ne portent que sur cette partie.";
 }
 
 }  // namespace records

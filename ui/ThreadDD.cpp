@@ -79,7 +79,13 @@ void ThreadDD::Event_Run() {
   {
     imagescan::ChunkReader reader(*stream_, imagescan::TailleBloc, imagescan::ChunkReader::DefaultWorkers(), &stop_);
     Relay relay(*this);
-    imagescan::RunScan(reader, relay, stop_);
+    try {
+      imagescan::RunScan(reader, relay, stop_);
+    } catch (const std::bad_alloc&) {
+      // The batch being decoded is gone with the exception's unwinding,
+      // which leaves room to say so; what the lists hold stays.
+      post({Event::MemoryShort, 0, {}, {}});
+    }
     // Nothing more will be asked of the reader: its workers read no further.
     stop_ = true;
   }
@@ -205,7 +211,14 @@ void ThreadDD::apply(Event& e) {
       showProgress(e.n);
       break;
     case Event::Records:
-      records::ajoutePoints(w->Results(), e.batch);
+      try {
+        records::ajoutePoints(w->Results(), e.batch);
+      } catch (const std::bad_alloc&) {
+        endShortOfMemory();
+      }
+      break;
+    case Event::MemoryShort:
+      endShortOfMemory();
       break;
     case Event::Finished:
       showEnd(e.end, e.n);
@@ -243,6 +256,24 @@ void ThreadDD::showEnd(imagescan::ScanEnd end, uint64_t bytes) {
   emit Ended();
   connect(this, &QThread::finished, this, &QObject::deleteLater);
   if (isFinished()) deleteLater();
+}
+
+void ThreadDD::endShortOfMemory() {
+  // The scan stops where memory ran short: the records the lists hold are
+  // the run's results, closed as a finished run's are.
+  std::deque<Event> dropped;
+  {
+    std::lock_guard lock(m_);
+    stop_ = true;
+    dropped.swap(queue_);
+    queuedRecords_ = 0;
+  }
+  room_.notify_all();
+  dropped.clear();
+  Window2* w = Window2::instance();
+  const int kept = w->List("Listbox1")->LastIndex() + 1;
+  showEnd(imagescan::ScanEnd::Done, 0);
+  fw::Seams::Get().MsgBox(w, QString::fromStdString(records::MemoireInsuffisante(static_cast<uint64_t>(kept))));
 }
 
 void ThreadDD::setSourcesEnabled(bool enabled) {

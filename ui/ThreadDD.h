@@ -64,7 +64,7 @@ class ThreadDD : public QThread {
   explicit ThreadDD(std::unique_ptr<fw::BinaryStream> stream);
 
   struct Event {
-    enum Kind { Started, FirstChunk, Progress, Records, Finished } kind;
+    enum Kind { Started, FirstChunk, Progress, Records, Finished, MemoryShort } kind;
     uint64_t n = 0;
     imagescan::ScanEnd end = imagescan::ScanEnd::Done;
     std::vector<records::RecordTexts> batch;
@@ -83,6 +83,7 @@ class ThreadDD : public QThread {
   void drain();
   void apply(Event& e);
   void showEnd(imagescan::ScanEnd end, uint64_t bytes);
+  void endShortOfMemory();
   void setSourcesEnabled(bool enabled);
   void showProgress(uint64_t bytes);
   void giveBack(std::vector<records::RecordTexts>&& batch);

@@ -8,11 +8,14 @@
 #include "framework/gui/Seams.h"
 #include "records/HexText.h"
 #include "records/MarkerSearch.h"
+#include "records/Results.h"
 
 namespace {
 // Read whole, a file this size would need as much memory again; the card
 // image scan reads any size in chunks.
 constexpr uint64_t kLargestSettingsFile = uint64_t{1} << 31;
+// Records handed to the results step at a time.
+constexpr size_t kBatch = 4096;
 }  // namespace
 
 void Window2::FichierPB1_Action() {
@@ -27,7 +30,15 @@ void Window2::FichierPB1_Action() {
                             "bouton « Image binaire (dd) ».");
     return;
   }
-  const fw::MemoryBlock buffer = stream->ReadBlock(static_cast<int64_t>(stream->Length()));
+  fw::MemoryBlock buffer;
+  try {
+    buffer = stream->ReadBlock(static_cast<int64_t>(stream->Length()));
+  } catch (const std::bad_alloc&) {
+    // No room for the file itself: nothing was searched, the results stay.
+    stream->Close();
+    fw::Seams::Get().MsgBox(this, QString::fromStdString(records::MemoireInsuffisante(0)));
+    return;
+  }
   const int64_t size = buffer.Size();
   // A read that failed, or a file cut short while read, must not pass for
   // the whole file: the investigator is told how much was searched.
@@ -45,13 +56,31 @@ void Window2::FichierPB1_Action() {
 
   records::ResultsHost& host = Results();
   host.NameTab(0);
-  std::vector<records::RecordTexts> found;
-  for (int64_t pos = chercheNextStart(buffer, 0); pos < size; pos = chercheNextStart(buffer, pos + 1))
-    found.push_back(records::DecodeRecord(buffer, pos, records::Decoder::MainWindow));
-  records::ajoutePoints(host, found);
+  // Records go to the results step in batches as they are found: a file
+  // packed with records never holds them all twice.
+  bool memoryShort = false;
+  try {
+    std::vector<records::RecordTexts> found;
+    found.reserve(kBatch);
+    for (int64_t pos = chercheNextStart(buffer, 0); pos < size; pos = chercheNextStart(buffer, pos + 1)) {
+      found.push_back(records::DecodeRecord(buffer, pos, records::Decoder::MainWindow));
+      if (found.size() == kBatch) {
+        records::ajoutePoints(host, found);
+        found.clear();
+      }
+    }
+    records::ajoutePoints(host, found);
+  } catch (const std::bad_alloc&) {
+    // The search stops where memory ran short; what the lists hold stays
+    // and is closed as a whole run's results are.
+    memoryShort = true;
+  }
   records::ClosingStep(host);
   stream->Close();
   reportReadError();
+  if (memoryShort)
+    fw::Seams::Get().MsgBox(this, QString::fromStdString(records::MemoireInsuffisante(
+                                      static_cast<uint64_t>(List("Listbox1")->LastIndex() + 1))));
 }
 
 void Window2::ChampTextePB_Action() {
@@ -62,8 +91,18 @@ void Window2::ChampTextePB_Action() {
   }
   records::ResultsHost& host = Results();
   host.NameTab(0);
-  const QList<uint> ucs4 = text.toUcs4();
-  const std::u32string chars(ucs4.begin(), ucs4.end());
-  records::ajoutePoints(host, records::FindRecordsInHexText(chars));
+  bool memoryShort = false;
+  try {
+    const QList<uint> ucs4 = text.toUcs4();
+    const std::u32string chars(ucs4.begin(), ucs4.end());
+    const std::vector<records::RecordTexts> found = records::FindRecordsInHexText(chars);
+    for (size_t at = 0; at < found.size(); at += kBatch)
+      records::ajoutePoints(host, std::span(found).subspan(at, std::min(kBatch, found.size() - at)));
+  } catch (const std::bad_alloc&) {
+    memoryShort = true;
+  }
   records::ClosingStep(host);
+  if (memoryShort)
+    fw::Seams::Get().MsgBox(this, QString::fromStdString(records::MemoireInsuffisante(
+                                      static_cast<uint64_t>(List("Listbox1")->LastIndex() + 1))));
 }
