@@ -9,6 +9,9 @@
 //   million_bench image FILE       "Image binaire (dd)", then a clear-all
 //   million_bench cfg FILE         "Fichier .cfg", then a clear-all
 //   million_bench hex --records N  "Champ texte" on N records of pasted text
+//   million_bench feed --records N the results step alone, fed batches of
+//                                  4,096 distinct records: the dearest batch
+//                                  and where, the closing step, a clear-all
 // BENCH_NO_DIGEST=1 leaves the digests out (for a profiler).
 //
 // Generated records are distinct points unless --points P, which repeats P
@@ -29,10 +32,13 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
+#include "records/Results.h"
 #include "recordgen.h"
 #include "ui/ThreadDD.h"
 #include "ui/Window2.h"
@@ -161,6 +167,56 @@ void report(const char* what, double seconds, uint64_t records, double stall, lo
               l0.c_str(), rows0, l1.c_str(), rows1, digest(e0).c_str(), e0.size(), digest(e1).c_str(), e1.size());
 }
 
+// Scrolling to the last row and selecting it, painted.
+void scrollAndSelect() {
+  fw::Listbox* l = Window2::instance()->List("Listbox1");
+  const auto t0 = Clock::now();
+  l->scrollToBottom();
+  l->selectRow(l->LastIndex());
+  QApplication::processEvents();
+  const double s1 = since(t0);
+  const auto t1 = Clock::now();
+  l->scrollToTop();
+  l->selectRow(l->LastIndex() / 2);
+  QApplication::processEvents();
+  std::printf("  scroll to the last row and select it: %.1f ms; to the top, select the middle row: %.1f ms\n",
+              s1 * 1000, since(t1) * 1000);
+}
+
+// The results step alone, batch by batch.
+void feed(uint64_t count) {
+  recordgen::Rng rng{3};
+  std::vector<records::RecordTexts> all;
+  all.reserve(count);
+  for (uint64_t k = 0; k < count; ++k) {
+    const std::string bytes = recordBytes(rng, k, 0);
+    all.push_back(records::DecodeRecord(fw::MemoryBlock::FromBytes(bytes), 0, records::Decoder::MainWindow));
+  }
+  records::ResultsHost& host = Window2::instance()->Results();
+  host.NameTab(0);
+  const size_t batch = 4096;
+  double worst = 0, total = 0;
+  size_t worstAt = 0;
+  for (size_t at = 0; at < all.size(); at += batch) {
+    const auto t0 = Clock::now();
+    records::ajoutePoints(host, std::span(all).subspan(at, std::min(batch, all.size() - at)));
+    const double s = since(t0);
+    total += s;
+    if (s > worst) worst = s, worstAt = at;
+    if (std::getenv("BENCH_SLOW") && s > 0.008) std::printf("  batch at %zu rows: %.1f ms\n", at, s * 1000);
+  }
+  std::printf("results step alone: %llu records in batches of %zu: %.3f s, dearest batch %.1f ms at %zu rows held, "
+              "mean %.2f ms\n",
+              static_cast<unsigned long long>(count), batch, total, worst * 1000, worstAt,
+              total * 1000 / static_cast<double>((all.size() + batch - 1) / batch));
+  const auto t1 = Clock::now();
+  records::ClosingStep(host);
+  std::printf("  closing step: %.3f ms\n", since(t1) * 1000);
+  const auto t2 = Clock::now();
+  host.NameTab(0);
+  std::printf("  clear-all: %.1f ms\n", since(t2) * 1000);
+}
+
 // A clear-all of what the run left, timed as the event loop sees it.
 void clearAll(Watch& watch) {
   watch.restart();
@@ -201,6 +257,11 @@ int main(int argc, char** argv) {
   Window2* w = Window2::instance();
   QApplication::processEvents();
 
+  if (mode == "feed") {
+    if (count == 0) usage();
+    feed(count);
+    return 0;
+  }
   if (mode == "hex") {
     if (count == 0) usage();
     recordgen::Rng rng{5};
@@ -245,6 +306,7 @@ int main(int argc, char** argv) {
   const uint64_t rows = static_cast<uint64_t>(w->List("Listbox1")->LastIndex() + 1);
   const char* what = mode == "image" ? "Image binaire (dd)" : mode == "cfg" ? "Fichier .cfg" : "Champ texte";
   report(what, seconds, rows, stall, baseKb);
+  scrollAndSelect();
   clearAll(watch);
   return 0;
 }

@@ -16,6 +16,25 @@ namespace {
 constexpr uint64_t kLargestSettingsFile = uint64_t{1} << 31;
 // Records handed to the results step at a time.
 constexpr size_t kBatch = 4096;
+
+// The text's code points as QString::toUcs4 gives them (a lone surrogate
+// becomes U+FFFD), written straight into the string the finder reads
+// rather than through a list of the same size.
+std::u32string CodePoints(const QString& s) {
+  std::u32string out;
+  out.reserve(static_cast<size_t>(s.size()));
+  const qsizetype n = s.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t c = s[i].unicode();
+    if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1].unicode())) {
+      out.push_back(QChar::surrogateToUcs4(c, s[i + 1].unicode()));
+      ++i;
+    } else {
+      out.push_back(QChar::isSurrogate(c) ? U'\uFFFD' : char32_t{c});
+    }
+  }
+  return out;
+}
 }  // namespace
 
 void Window2::FichierPB1_Action() {
@@ -84,7 +103,7 @@ void Window2::FichierPB1_Action() {
 }
 
 void Window2::ChampTextePB_Action() {
-  const QString text = Control<fw::TextArea>("TextSource")->Text();
+  QString text = Control<fw::TextArea>("TextSource")->Text();
   if (text.isEmpty()) {
     fw::Seams::Get().MsgBox(this, "Vous devez coller un contenu dans le champ situé en haut de l'écran");
     return;
@@ -93,9 +112,10 @@ void Window2::ChampTextePB_Action() {
   host.NameTab(0);
   bool memoryShort = false;
   try {
-    const QList<uint> ucs4 = text.toUcs4();
-    const std::u32string chars(ucs4.begin(), ucs4.end());
+    std::u32string chars = CodePoints(text);
+    text = QString();
     const std::vector<records::RecordTexts> found = records::FindRecordsInHexText(chars);
+    chars = std::u32string();
     for (size_t at = 0; at < found.size(); at += kBatch)
       records::ajoutePoints(host, std::span(found).subspan(at, std::min(kBatch, found.size() - at)));
   } catch (const std::bad_alloc&) {
