@@ -28,4 +28,5 @@ class App : public AppServices {
   std::vector<std::string> TypeTexte = std::vector<std::string>(8);
 
   static std::string ShortVersion();
+  std::string Version() const override { return ShortVersion(); }
 };

@@ -8,9 +8,9 @@ namespace records {
 
 namespace {
 bool isLineBreak(char32_t c) { return c == '\n' || c == '\r' || c == 0x2028 || c == 0x2029; }
-}  // namespace
 
-int64_t hexa(fw::MemoryBlock& mb, std::u32string_view s) {
+template <class Char>
+int64_t hexaOf(fw::MemoryBlock& mb, std::basic_string_view<Char> s) {
   const int64_t pairs = static_cast<int64_t>(s.size() / 2);
   int64_t d = 0;
   for (; d < pairs && d < mb.Size(); ++d) {
@@ -21,7 +21,8 @@ int64_t hexa(fw::MemoryBlock& mb, std::u32string_view s) {
   return d;
 }
 
-size_t FindHexMarker(std::u32string_view t, size_t from) {
+template <class Char>
+size_t findHexMarker(std::basic_string_view<Char> t, size_t from) {
   if (t.size() < kPatternLength) return std::u32string_view::npos;
   const size_t last = t.size() - kPatternLength;
   for (size_t i = from; i <= last; ++i) {
@@ -29,17 +30,21 @@ size_t FindHexMarker(std::u32string_view t, size_t from) {
     bool ok = true;
     for (size_t k = 2; k < kPatternLength && ok; ++k) {
       const char32_t want = static_cast<char32_t>(RecordMarkerPattern[k]);
-      ok = want == '.' ? !isLineBreak(t[i + k]) : t[i + k] == want;
+      const auto c = static_cast<char32_t>(t[i + k]);
+      ok = want == '.' ? !isLineBreak(c) : c == want;
     }
     if (ok) return i;
   }
   return std::u32string_view::npos;
 }
 
-fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos) {
+template <class Char>
+fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos) {
   const auto p = static_cast<int64_t>(pos) + 1;  // 1-based, as Mid counts
   auto lengthAt = [&](int64_t at) {
-    return static_cast<int32_t>(fw::Val(U"&h" + fw::Mid(text, at, 2)) - fw::Val(std::string_view("&h1B")));
+    std::basic_string<Char> pair = {Char('&'), Char('h')};
+    pair += fw::Mid(text, at, 2);
+    return static_cast<int32_t>(fw::Val(std::basic_string_view<Char>(pair)) - fw::Val(std::string_view("&h1B")));
   };
   const int32_t l1 = lengthAt(p + 64);
   const int32_t l2 = lengthAt(p + 66 + 2 * l1);
@@ -58,21 +63,46 @@ fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos) {
     fieldsEnd += 1 + len;
   }
   const int64_t want = std::max<int64_t>(n / 2, fieldsEnd);
-  const std::u32string_view rest = text.substr(pos);
+  const std::basic_string_view<Char> rest = text.substr(pos);
   int64_t valid = 0;
   while (valid < want && 2 * valid + 1 < static_cast<int64_t>(rest.size()) &&
          fw::HexDigitValue(rest[2 * valid]) >= 0 && fw::HexDigitValue(rest[2 * valid + 1]) >= 0)
     ++valid;
   fw::MemoryBlock mb(valid);  // never empty: the match starts with the pair 04
-  hexa(mb, rest.substr(0, static_cast<size_t>(2 * valid)));
+  hexaOf(mb, rest.substr(0, static_cast<size_t>(2 * valid)));
   return mb;
 }
 
-std::vector<RecordTexts> FindRecordsInHexText(std::u32string_view text) {
+template <class Char>
+std::vector<RecordTexts> findRecordsInHexText(std::basic_string_view<Char> text) {
   std::vector<RecordTexts> out;
-  for (size_t m = FindHexMarker(text, 0); m != std::u32string_view::npos;
-       m = FindHexMarker(text, m + kPatternLength))
-    out.push_back(DecodeRecord(HexRecordBytes(text, m), 0, Decoder::MainWindow));
+  for (size_t m = findHexMarker(text, 0); m != std::u32string_view::npos;
+       m = findHexMarker(text, m + kPatternLength))
+    out.push_back(DecodeRecord(hexRecordBytes(text, m), 0, Decoder::MainWindow));
+  return out;
+}
+
+}  // namespace
+
+int64_t hexa(fw::MemoryBlock& mb, std::u32string_view s) { return hexaOf(mb, s); }
+int64_t hexa(fw::MemoryBlock& mb, std::string_view s) { return hexaOf(mb, s); }
+size_t FindHexMarker(std::u32string_view t, size_t from) { return findHexMarker(t, from); }
+size_t FindHexMarker(std::string_view t, size_t from) { return findHexMarker(t, from); }
+fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos) { return hexRecordBytes(text, pos); }
+fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos) { return hexRecordBytes(text, pos); }
+std::vector<RecordTexts> FindRecordsInHexText(std::u32string_view text) { return findRecordsInHexText(text); }
+std::vector<RecordTexts> FindRecordsInHexText(std::string_view text) { return findRecordsInHexText(text); }
+
+std::string HexTextOf(const fw::MemoryBlock& mb) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  out.resize(static_cast<size_t>(mb.Size()) * 2);
+  size_t o = 0;
+  for (const fw::MemoryBlock::Segment& seg : mb.Segments())
+    for (int64_t i = 0; i < seg.size; ++i) {
+      out[o++] = kDigits[seg.data[i] >> 4];
+      out[o++] = kDigits[seg.data[i] & 15];
+    }
   return out;
 }
 

@@ -1,5 +1,8 @@
 // Records written as hexadecimal text: two digits per byte, no separators
-// inside a record. Positions count characters.
+// inside a record. Positions count characters. Each function takes the text
+// as characters (pasted text, any character) or as bytes (text made here from
+// a file, hexadecimal digits only, one byte each: half the memory of the
+// characters' form for the same positions).
 #pragma once
 
 #include <cstdint>
@@ -21,19 +24,28 @@ inline constexpr int kPatternLength = 28;
 // pairs, stopping at the first pair that is not two hexadecimal digits and
 // at the end of mb. Returns the number of bytes written.
 int64_t hexa(fw::MemoryBlock& mb, std::u32string_view s);
+int64_t hexa(fw::MemoryBlock& mb, std::string_view s);
 
 // The next match of RecordMarkerPattern at or after character `from`
 // (0-based), or npos.
 size_t FindHexMarker(std::u32string_view text, size_t from);
+size_t FindHexMarker(std::string_view text, size_t from);
 
 // Every record of the text, in order, each next search starting right after
 // the previous match's 28 characters.
+// A match is decoded wherever it begins, also at an odd position.
 std::vector<RecordTexts> FindRecordsInHexText(std::u32string_view text);
+std::vector<RecordTexts> FindRecordsInHexText(std::string_view text);
 
 // The bytes of the record whose first character is at `pos` (0-based): as
 // many as its three length pairs say (and, when one of them is below the
 // bias, at least the fields in front of it), cut at the first pair that is
 // not hexadecimal and at the end of the text.
 fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos);
+fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos);
+
+// Each byte of the block as two upper-case hexadecimal digits ("0" in front
+// of a value below 16), nothing between bytes.
+std::string HexTextOf(const fw::MemoryBlock& mb);
 
 }  // namespace records

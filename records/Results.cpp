@@ -109,7 +109,7 @@ void tryRoomFor(size_t rowsHeld) {
 }
 }  // namespace
 
-void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch) {
+void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch, Lists lists) {
   if (batch.empty()) return;
   const std::shared_ptr<fw::RowStore> store = host.Store();
   tryRoomFor(store->size());
@@ -119,14 +119,17 @@ void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch) {
   all.reserve(batch.size());
   for (const RecordTexts& r : batch)
     all.push_back(store->append([&r](int c) { return std::string_view(r.text[static_cast<size_t>(c)]); }));
+  const bool both = lists == Lists::Both;
   host.Pressepapier(0).reserveMore(all.size());
-  host.Pressepapier(1).reserveMore(all.size());
-  host.AppendNewPoints(all, unique);
+  if (both) {
+    host.Pressepapier(1).reserveMore(all.size());
+    host.AppendNewPoints(all, unique);
+  }
   host.AppendRows(all);
   host.Pressepapier(0).append(store, all);
-  host.Pressepapier(1).append(store, unique);
+  if (both) host.Pressepapier(1).append(store, unique);
   host.ShowRecord(batch.back());
-  host.NameTab(1);
+  if (both) host.NameTab(1);
 }
 
 void ClosingStep(ResultsHost& host) {

@@ -99,12 +99,17 @@ class ResultsHost {
   virtual void NameTab(int mode) = 0;
 };
 
+// Which lists the step fills: both with the duplicate rule and the
+// captions, or the all-records list and its export text alone (the hidden
+// file button's run).
+enum class Lists { Both, AllRecordsOnly };
+
 // The step for a batch of records, equal in its results to running it on
 // each record in turn: the panel ends on the batch's last record and the
 // captions are set once. When memory runs short it throws std::bad_alloc
 // before anything shows the batch: memory for the batch, and for the
 // windows' own bookkeeping of the rows held, is tried first.
-void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch);
+void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch, Lists lists = Lists::Both);
 inline void ajoutePoint(ResultsHost& host, const RecordTexts& r) { ajoutePoints(host, {&r, 1}); }
 
 // After a run's last record: the header in front of both export texts.

@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --target gravelin
-exec build/app/gravelin "$@"
+exec build/bin/gravelin "$@"

@@ -1,6 +1,6 @@
-// What the main window needs of the application object: its two export
-// texts and the tab-caption operation. The application object implements
-// this; it lives in the layer above, which owns start-up.
+// What the windows need of the application object: its two export texts,
+// the tab-caption operation and the short version. The application object
+// implements this; it lives in the layer above, which owns start-up.
 #pragma once
 
 #include <string>
@@ -19,6 +19,9 @@ class AppServices {
   std::string ExportText(int i) const;
   // 0 resets the results, 1 writes the row counts into the tab captions.
   virtual void NameTab(int mode) = 0;
+  // The application's short version, shown in the version labels and the
+  // mail subjects.
+  virtual std::string Version() const = 0;
 
  protected:
   AppServices();

@@ -81,6 +81,10 @@ class Window2 : public fw::Window {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  // The two lists' handlers are one family, each acting on its own list.
+  void listChange(fw::Listbox* list);
+  void listDoubleClick(fw::Listbox* list);
+
   Window2();
   ~Window2() override;
   bool closed_ = false;

@@ -1,19 +1,14 @@
 // The two finders that run inside their button's action: a device settings
 // file read whole, and hexadecimal text pasted into the text area.
-#include <QMessageBox>
-
 #include "AppServices.h"
 #include "Window2.h"
-#include "framework/core/Text.h"
+#include "WholeFile.h"
 #include "framework/gui/Seams.h"
 #include "records/HexText.h"
 #include "records/MarkerSearch.h"
 #include "records/Results.h"
 
 namespace {
-// Read whole, a file this size would need as much memory again; the card
-// image scan reads any size in chunks.
-constexpr uint64_t kLargestSettingsFile = uint64_t{1} << 31;
 // Records handed to the results step at a time.
 constexpr size_t kBatch = 4096;
 
@@ -38,38 +33,19 @@ std::u32string CodePoints(const QString& s) {
 }  // namespace
 
 void Window2::FichierPB1_Action() {
-  const auto path = fw::Seams::Get().OpenFile(this, "Sélectionner un fichier .cfg (Mapsettings.cfg,...)",
-                                              "Ouverture d'un fichier en lecture seule");
-  if (!path) return;
-  auto stream = fw::BinaryStream::Open(*path);
-  if (!stream) return;
-  if (stream->Length() >= kLargestSettingsFile) {
-    fw::Seams::Get().MsgBox(this,
-                            "Ce fichier est trop volumineux pour être lu en une seule fois : utilisez le "
-                            "bouton « Image binaire (dd) ».");
-    return;
-  }
-  fw::MemoryBlock buffer;
+  std::optional<ui::WholeFile> file;
   try {
-    buffer = stream->ReadBlock(static_cast<int64_t>(stream->Length()));
+    file = ui::AskAndReadWholeFile(this);
   } catch (const std::bad_alloc&) {
     // No room for the file itself: nothing was searched, the results stay.
-    stream->Close();
     fw::Seams::Get().MsgBox(this, QString::fromStdString(records::MemoireInsuffisante(0)));
     return;
   }
+  if (!file) return;
+  const fw::MemoryBlock& buffer = file->bytes;
   const int64_t size = buffer.Size();
-  // A read that failed, or a file cut short while read, must not pass for
-  // the whole file: the investigator is told how much was searched.
-  const auto reportReadError = [&] {
-    if (!stream->Failed()) return;
-    fw::Seams::Get().MsgBox(
-        this, QString::fromStdString("Erreur de lecture : la lecture s'est arrêtée après " +
-                                     fw::Format(static_cast<double>(size), "###,###,###,###,###") +
-                                     " octets ; les résultats affichés ne portent que sur cette partie du fichier."));
-  };
   if (size == 0) {
-    reportReadError();
+    ui::ReportReadError(this, *file);
     return;
   }
 
@@ -95,8 +71,8 @@ void Window2::FichierPB1_Action() {
     memoryShort = true;
   }
   records::ClosingStep(host);
-  stream->Close();
-  reportReadError();
+  file->stream->Close();
+  ui::ReportReadError(this, *file);
   if (memoryShort)
     fw::Seams::Get().MsgBox(this, QString::fromStdString(records::MemoireInsuffisante(
                                       static_cast<uint64_t>(List("Listbox1")->LastIndex() + 1))));

@@ -1,15 +1,62 @@
 // The handlers of the window's data controls: the key filter, the export,
 // "Quitter", the clear-all and the two lists.
-#include "Window2.h"
+#include <QCoreApplication>
 
-bool Window2::TextSource_KeyDown(const QString&) { return false; }
-void Window2::PushButton1_Action() {}
-void Window2::PushButton2_Action() {}
-bool Window2::CleanPB_MouseDown(int, int) { return false; }
-void Window2::Listbox1_Open() {}
-void Window2::Listbox1_DoubleClick() {}
-void Window2::Listbox1_Change() {}
-void Window2::Listbox2_Open() {}
-void Window2::Listbox2_DoubleClick() {}
-void Window2::Listbox2_Change() {}
+#include "AppServices.h"
+#include "Window2.h"
+#include "framework/gui/Seams.h"
+
+bool Window2::TextSource_KeyDown(const QString& key) {
+  // Only hexadecimal digits may be typed; pasted text keeps what it holds.
+  if (key >= "0" && key <= "9") return false;
+  if (key >= "a" && key <= "f") return false;
+  if (key >= "A" && key <= "F") return false;
+  return true;
+}
+
+void Window2::PushButton1_Action() {
+  // The third tab has no export text: ExportText gives "" for it.
+  const std::string text = AppServices::instance().ExportText(Control<fw::TabPanel>("TabPanel1")->Value());
+  if (text.empty()) {
+    fw::Seams::Get().MsgBox(this, "Il n'y a rien à mettre dans le presse papier");
+    return;
+  }
+  fw::Seams::Get().SetClipboard(QString::fromStdString(text));
+}
+
+void Window2::PushButton2_Action() { QCoreApplication::quit(); }
+
+bool Window2::CleanPB_MouseDown(int, int) {
+  if (!fw::Seams::Get().Confirm(this, "Voulez-vous vraiment vider le champ texte ci-dessus et la liste ci-dessous ? ",
+                                "Cette suppression est irréversible"))
+    return false;
+  Control<fw::TextArea>("TextSource")->SetText("");
+  AppServices::instance().NameTab(0);
+  for (const char* name : records::kPanelLabels) Label(name)->SetText("");
+  return false;
+}
+
+void Window2::listChange(fw::Listbox* list) {
+  const int row = list->ListIndex();
+  if (row < 0) return;
+  for (int c = 0; c < records::kFieldCount; ++c) Label(records::kPanelLabels[c])->SetText(list->Cell(row, c));
+}
+
+void Window2::listDoubleClick(fw::Listbox* list) {
+  // The row under the pointer, which need not be the selected one.
+  const QPoint p = list->DoubleClickPoint();
+  const int row = list->RowFromXY(p.x(), p.y());
+  if (row < 0) return;
+  // https: the coordinates come from evidence and must not cross the
+  // network in clear.
+  fw::Seams::Get().ShowURL(QString::fromStdString("https://maps.google.com/maps?q=" + list->Cell(row, records::kLat1) +
+                                                  "+" + list->Cell(row, records::kLon1) + "&hl=fr"));
+}
+
+void Window2::Listbox1_Open() { List("Listbox1")->DeleteAllRows(); }
+void Window2::Listbox1_DoubleClick() { listDoubleClick(List("Listbox1")); }
+void Window2::Listbox1_Change() { listChange(List("Listbox1")); }
+void Window2::Listbox2_Open() { List("Listbox2")->DeleteAllRows(); }
+void Window2::Listbox2_DoubleClick() { listDoubleClick(List("Listbox2")); }
+void Window2::Listbox2_Change() { listChange(List("Listbox2")); }
 void Window2::AideFlottantCB_Open() {}

@@ -4,6 +4,8 @@
 // after the control and the event.
 #include <QHeaderView>
 
+#include "Links.h"
+#include "Maker.h"
 #include "Window2.h"
 #include "records/Record.h"
 
@@ -14,11 +16,6 @@ extern const char kSampleText[];  // tools/sample.hex, compiled in
 namespace {
 constexpr int L = fw::LockLeft, T = fw::LockTop, R = fw::LockRight, B = fw::LockBottom;
 constexpr int kNone = 0;
-
-// The maker's addresses: the contact label shows the first, the about link
-// names the second.
-constexpr const char* kContactMail = "info@gps.test";
-constexpr const char* kWebSite = "gps.test";
 
 template <class C>
 C* add(Window2* w, C* control, const char* name, QRect r, int locks, int page, int tabIndex) {
@@ -187,10 +184,12 @@ void Window2::_CreateControls0() {
   label(this, "StaticText16", QRect(169, 549, 124, 20), B, 33, 10, "Gravelin v xx - email : ", false, 2);
   BIND(StaticText16, MouseDown);
   BIND(StaticText16, Open);
-  label(this, "StaticText17", QRect(299, 549, 86, 20), B, 34, 11, kContactMail, false, 0, true);
+  // The maker's addresses need more room than the layout first gave them:
+  // the mail link takes part of the gap before the about link, which still
+  // ends 6 pixels before the logo.
+  label(this, "StaticText17", QRect(299, 549, 108, 20), B, 34, 11, maker::kContactMail, false, 0, true);
   BIND(StaticText17, MouseDown);
-  label(this, "StaticText18", QRect(430, 549, 206, 20), B, 35, 10,
-        (std::string("En savoir plus sur Gravelin et ") + kWebSite).c_str(), false, 2, true);
+  label(this, "StaticText18", QRect(413, 549, 223, 20), B, 35, 10, ui::AboutLinkText().c_str(), false, 2, true);
   BIND(StaticText18, MouseDown);
 }
 

@@ -1,5 +1,6 @@
 #include "Controls.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -77,28 +78,29 @@ void StaticText::SetTextAlign(int align) {
   setAlignment(h | Qt::AlignVCenter);
 }
 
-void StaticText::paintEvent(QPaintEvent*) {
+QFont StaticText::DrawnFont() const {
   // The layout was drawn with narrower system fonts than most desktops have:
   // a text that would lose only its last few characters is drawn a little
-  // smaller so that it shows whole. One that is far too long is cut as it
-  // is, at the size of its neighbours.
-  QPainter p(this);
-  const QRect r = contentsRect();
+  // smaller (down to 85 %) so that it shows whole. One that is far too long
+  // is cut as it is, at the size of its neighbours.
+  const int width = contentsRect().width();
   const QString t = text();
-  QFont f = font();
-  if (QFontMetricsF(f).horizontalAdvance(t) > r.width()) {
-    const double full = QFontInfo(f).pointSizeF();
-    for (double scale = 0.97; scale >= 0.85; scale -= 0.03) {
-      QFont smaller = f;
-      smaller.setPointSizeF(full * scale);
-      if (QFontMetricsF(smaller).horizontalAdvance(t) <= r.width()) {
-        f = smaller;
-        break;
-      }
-    }
+  const QFont f = font();
+  if (QFontMetricsF(f).horizontalAdvance(t) <= width) return f;
+  const double full = QFontInfo(f).pointSizeF();
+  for (int percent = 97; percent >= 85; percent -= 3) {
+    QFont smaller = f;
+    smaller.setPointSizeF(full * percent / 100.0);
+    if (QFontMetricsF(smaller).horizontalAdvance(t) <= width) return smaller;
   }
-  p.setFont(f);
-  style()->drawItemText(&p, r, static_cast<int>(alignment()), palette(), isEnabled(), t, foregroundRole());
+  return f;
+}
+
+void StaticText::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setFont(DrawnFont());
+  style()->drawItemText(&p, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(), text(),
+                        foregroundRole());
 }
 
 void StaticText::mousePressEvent(QMouseEvent* e) {
@@ -122,9 +124,29 @@ void TextArea::SetHideSelection(bool hide) {
   setPalette(p);
 }
 
+namespace {
+bool isEditingSequence(QKeyEvent* e) {
+  if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return true;
+  for (auto k : {QKeySequence::Paste, QKeySequence::Copy, QKeySequence::Cut, QKeySequence::SelectAll,
+                 QKeySequence::Undo, QKeySequence::Redo})
+    if (e->matches(k)) return true;
+  return false;
+}
+}  // namespace
+
 void TextArea::keyPressEvent(QKeyEvent* e) {
-  if (onKeyDown && onKeyDown(e->text())) return;
+  if (onKeyDown && !isEditingSequence(e) && onKeyDown(e->text())) return;
   QPlainTextEdit::keyPressEvent(e);
+}
+
+void TextArea::inputMethodEvent(QInputMethodEvent* e) {
+  if (onKeyDown && !e->commitString().isEmpty() && onKeyDown(e->commitString())) {
+    // The composed text is refused; whatever was being composed goes.
+    QInputMethodEvent none;
+    QPlainTextEdit::inputMethodEvent(&none);
+    return;
+  }
+  QPlainTextEdit::inputMethodEvent(e);
 }
 
 PushButton::PushButton(QWidget* parent) : QPushButton(parent) {

@@ -39,6 +39,9 @@ class StaticText : public QLabel {
   // 0 left, 1 centre, 2 right.
   void SetTextAlign(int align);
   int TextAlign() const { return align_; }
+  // The font the text is drawn in: the label's own, or a little smaller
+  // when that lets a text that is slightly too long show whole.
+  QFont DrawnFont() const;
   // Return true to consume the key.
   std::function<bool(const QString& key)> onKeyDown;
 
@@ -64,11 +67,15 @@ class TextArea : public QPlainTextEdit {
   void SetText(const QString& t) { setPlainText(t); }
   // The selection is drawn only while the area has the focus.
   void SetHideSelection(bool hide);
-  // Return true to consume the key.
+  // Return true to consume the key. Key sequences with Control, and the
+  // standard editing shortcuts (paste, copy, cut, select all, undo, redo),
+  // are not keys: they edit the area as usual. Text composed by an input
+  // method is asked about as a key.
   std::function<bool(const QString& key)> onKeyDown;
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
 };
 
 class PushButton : public QPushButton {

@@ -304,9 +304,19 @@ void Listbox::changeEvent(QEvent* e) {
   if (e->type() == QEvent::FontChange) verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 
+int Listbox::RowFromXY(int x, int y) const {
+  const QPoint p = viewport()->mapFrom(this, QPoint(x, y));
+  if (!viewport()->rect().contains(p)) return -1;
+  const QModelIndex i = indexAt(p);
+  return i.isValid() ? i.row() : -1;
+}
+
 void Listbox::mouseDoubleClickEvent(QMouseEvent* e) {
   QTableView::mouseDoubleClickEvent(e);
-  if (indexAt(e->position().toPoint()).isValid()) emit DoubleClick();
+  // The row is found by the handler from where the pointer was: a
+  // double-click where no row lies is raised too.
+  doubleClickPoint_ = viewport()->mapTo(this, e->position().toPoint());
+  emit DoubleClick();
 }
 
 }  // namespace fw

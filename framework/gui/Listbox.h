@@ -78,6 +78,12 @@ class Listbox : public QTableView {
   void SetCell(int row, int column, const std::string& text) { model_->setCell(row, column, text); }
   int LastIndex() const { return model_->rowCount() - 1; }
   int ListIndex() const;  // selected row, -1 when none
+  // The row at (x, y), counted from the list's top-left corner (the column
+  // headings included); -1 where no row lies.
+  int RowFromXY(int x, int y) const;
+  // Where the pointer was, from the list's top-left corner, when the last
+  // double-click was raised.
+  QPoint DoubleClickPoint() const { return doubleClickPoint_; }
   void DeleteAllRows() { model_->clear(); }
   void SetIndexedColumns(int a, int b) { model_->setIndexedColumns(a, b); }
   bool IndexHolds(const std::string& a, const std::string& b) const { return model_->indexHolds(a, b); }
@@ -94,6 +100,7 @@ class Listbox : public QTableView {
 
  private:
   ListModel* model_;
+  QPoint doubleClickPoint_;
 };
 
 }  // namespace fw

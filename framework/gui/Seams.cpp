@@ -41,10 +41,11 @@ void Seams::MsgBox(QWidget* parent, const QString& text) {
   box.exec();
 }
 
-bool Seams::Confirm(QWidget* parent, const QString& text) {
+bool Seams::Confirm(QWidget* parent, const QString& text, const QString& explanation) {
   QMessageBox box(parent);
   box.setIcon(QMessageBox::Warning);
   box.setText(text);
+  box.setInformativeText(explanation);
   QPushButton* yes = box.addButton("Oui", QMessageBox::YesRole);
   QPushButton* no = box.addButton("Non", QMessageBox::NoRole);
   box.setDefaultButton(no);
@@ -65,8 +66,9 @@ std::optional<std::string> ScriptedSeams::OpenFile(QWidget*, const QString& prom
   return f;
 }
 
-bool ScriptedSeams::Confirm(QWidget*, const QString& text) {
+bool ScriptedSeams::Confirm(QWidget*, const QString& text, const QString& explanation) {
   questions.push_back(text);
+  explanations.push_back(explanation);
   if (confirms.empty()) return false;
   const bool b = confirms.front();
   confirms.pop_front();

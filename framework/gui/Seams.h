@@ -19,8 +19,10 @@ class Seams {
   // The chosen file's path, or nothing when the user cancels.
   virtual std::optional<std::string> OpenFile(QWidget* parent, const QString& prompt, const QString& title);
   virtual void MsgBox(QWidget* parent, const QString& text);
-  // A caution dialog with "Oui" and "Non", "Non" the default.
-  virtual bool Confirm(QWidget* parent, const QString& text);
+  // A caution dialog with "Oui" and "Non", "Non" the default and the answer
+  // of Escape and the close box; `explanation` shows below the question.
+  // True only for "Oui".
+  virtual bool Confirm(QWidget* parent, const QString& text, const QString& explanation);
   virtual void SetClipboard(const QString& text);
   virtual void ShowURL(const QString& url);
 
@@ -38,12 +40,12 @@ class ScriptedSeams : public Seams {
   std::deque<bool> confirms;                     // answers of Confirm
   struct Dialog { QString prompt, title; };
   std::vector<Dialog> dialogs;
-  std::vector<QString> messages, questions, urls;
+  std::vector<QString> messages, questions, explanations, urls;
   QString clipboard;
 
   std::optional<std::string> OpenFile(QWidget*, const QString& prompt, const QString& title) override;
   void MsgBox(QWidget*, const QString& text) override { messages.push_back(text); }
-  bool Confirm(QWidget*, const QString& text) override;
+  bool Confirm(QWidget*, const QString& text, const QString& explanation) override;
   void SetClipboard(const QString& text) override { clipboard = text; }
   void ShowURL(const QString& url) override { urls.push_back(url); }
 };

@@ -269,7 +269,11 @@ EditState editState(QWidget* w) {
 }  // namespace
 
 MenuBar::MenuBar() {
-  if (qApp) connect(qApp, &QApplication::focusChanged, this, &MenuBar::UpdateEditItems);
+  if (!qApp) return;
+  connect(qApp, &QApplication::focusChanged, this, &MenuBar::UpdateEditItems);
+  // "Coller" follows what the clipboard holds, not what it held when the
+  // text area took the focus.
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MenuBar::UpdateEditItems);
 }
 
 MenuBar::~MenuBar() {
