@@ -100,8 +100,9 @@ void ThreadDD::post(Event e) {
     std::lock_guard lock(m_);
     if (e.kind == Event::Records) queuedRecords_ += e.batch.size();
     // Half the room taken: the lists take the records now rather than at
-    // the next refresh, or the scan would wait for them.
-    hurry = queuedRecords_ >= kMaxQueuedRecords / 2;
+    // the next refresh, or the scan would wait for them. The end is shown
+    // as soon as it comes.
+    hurry = queuedRecords_ >= kMaxQueuedRecords / 2 || e.kind == Event::Finished || e.kind == Event::MemoryShort;
     queue_.push_back(std::move(e));
   }
   if (hurry && !hurryPending_.exchange(true))
