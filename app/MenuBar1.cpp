@@ -28,12 +28,13 @@ void MenuBar1::Untitled0() {
 
 void MenuBar1::Untitled1() {
   AppendMenu("EditMenu", "Edition");
-  AppendItem("EditMenu", "EditUndo", "Annuler", "Cmd+Z");
+  using fw::EditItem;
+  AppendEditItem("EditMenu", "EditUndo", "Annuler", "Cmd+Z", EditItem::Undo);
   AppendItem("EditMenu", "UntitledMenu1", "-", "");
-  AppendItem("EditMenu", "EditCut", "Couper", "Cmd+X");
-  AppendItem("EditMenu", "EditCopy", "&Copier", "Cmd+C");
-  AppendItem("EditMenu", "EditPaste", "Coller", "Cmd+V");
-  AppendItem("EditMenu", "EditClear", "Effacer", "");
+  AppendEditItem("EditMenu", "EditCut", "Couper", "Cmd+X", EditItem::Cut);
+  AppendEditItem("EditMenu", "EditCopy", "&Copier", "Cmd+C", EditItem::Copy);
+  AppendEditItem("EditMenu", "EditPaste", "Coller", "Cmd+V", EditItem::Paste);
+  AppendEditItem("EditMenu", "EditClear", "Effacer", "", EditItem::Clear);
   AppendItem("EditMenu", "UntitledMenu0", "-", "");
-  AppendItem("EditMenu", "EditSelectAll", "Tout Sélectionner", "Cmd+A");
+  AppendEditItem("EditMenu", "EditSelectAll", "Tout Sélectionner", "Cmd+A", EditItem::SelectAll);
 }

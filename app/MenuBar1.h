@@ -3,7 +3,7 @@
 // every main window.
 #pragma once
 
-#include "framework/gui/Window.h"
+#include "framework/gui/MenuBar.h"
 
 class MenuBar1 : public fw::MenuBar {
   Q_OBJECT

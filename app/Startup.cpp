@@ -4,9 +4,19 @@
 #include <QPointer>
 #include <vector>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "App.h"
 #include "MenuBar1.h"
+#include "ui/ThreadDD.h"
 #include "ui/Window2.h"
+
+namespace {
+// How long a stopped scan may take to end at exit: a healthy reader ends
+// within one slice read.
+constexpr std::chrono::milliseconds kScanGrace{300};
+}  // namespace
 
 Startup::Startup() : app_(std::make_unique<App>()) {
   fw::MenuBar::SetApplicationMenuBar(MenuBar1::instance());
@@ -26,6 +36,20 @@ Startup::~Startup() {
 }
 
 int RunEventLoop() {
-  Startup run;
-  return QApplication::exec();
+  int code = 0;
+  {
+    Startup run;
+    code = QApplication::exec();
+    // The event loop has ended (quit, the quit item, the window closed).
+    // A scan thread still held in a read that hangs in the kernel can be
+    // neither joined nor destroyed, and no read returns sooner for being
+    // waited for. The program keeps nothing and writes nothing, so nothing
+    // is lost by ending the process here without its destructors: the
+    // system closes the read-only image and takes the memory back.
+    if (!ThreadDD::EndAll(kScanGrace)) {
+      std::fflush(nullptr);
+      std::_Exit(code);
+    }
+  }
+  return code;
 }

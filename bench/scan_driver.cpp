@@ -102,10 +102,9 @@ double engineScan(const std::string& path, Counter& c, int workers) {
   const auto t0 = Clock::now();
   auto stream = fw::BinaryStream::Open(path);
   if (!stream) usage();
-  std::atomic<bool> stop{false};
   {
-    imagescan::ChunkReader reader(*stream, imagescan::TailleBloc, workers, &stop);
-    imagescan::RunScan(reader, c, stop);
+    imagescan::ChunkReader reader(*stream, imagescan::TailleBloc, workers);
+    imagescan::RunScan(reader, c, {});
   }
   stream->Close();
   return std::chrono::duration<double>(Clock::now() - t0).count();

@@ -1,26 +1,23 @@
 #include "ChunkReader.h"
 
 #include <algorithm>
-#include <chrono>
 #include <new>
 
 #include <sys/mman.h>
 
 #include "records/MarkerSearch.h"
+#include "records/Record.h"
 
 namespace imagescan {
 
 namespace {
 // Bytes per read while a worker searches a chunk: what a core's cache holds.
 constexpr int64_t kSlice = 256 * 1024;
+constexpr size_t kLargePage = size_t{2} << 20;
 }  // namespace
 
 std::shared_ptr<BufferPool> BufferPool::Make(int64_t bufferBytes) {
   return std::shared_ptr<BufferPool>(new BufferPool(bufferBytes));
-}
-
-namespace {
-constexpr size_t kLargePage = size_t{2} << 20;
 }
 
 // Whole large pages, so that every byte of a buffer can sit on one.
@@ -78,114 +75,118 @@ int ChunkReader::DefaultWorkers() {
   return static_cast<int>(std::clamp(n / 2, 1u, 4u));
 }
 
-ChunkReader::ChunkReader(fw::BinaryStream& s, int64_t chunk, int workers, const std::atomic<bool>* stop)
-    : s_(s), chunk_(chunk), length_(s.Length()), stop_(stop), pool_(BufferPool::Make(chunk)) {
+ChunkReader::ChunkReader(fw::BinaryStream& s, int64_t chunk, int workers, std::stop_token stop)
+    : s_(s), chunk_(chunk), length_(s.Length()), stop_(std::move(stop)), pool_(BufferPool::Make(chunk)) {
   // A stream that knows its length is not read past it; one that does not
   // (it says 0) is read until a read comes back short.
   const uint64_t c = static_cast<uint64_t>(chunk);
   limit_ = length_ > 0 ? (length_ + c - 1) / c : UINT64_MAX;
   // Enough to keep every worker busy, few enough to keep the memory small.
   ahead_ = static_cast<uint64_t>(std::max(workers, 0)) + 1;
-  for (int k = 0; k < workers; ++k) workers_.emplace_back([this] { worker(); });
+  for (int k = 0; k < workers; ++k) workers_.emplace_back([this](std::stop_token st) { worker(st); });
 }
 
-ChunkReader::~ChunkReader() {
-  {
-    std::lock_guard lock(m_);
-    quit_ = true;
-  }
-  cv_.notify_all();
-  for (auto& t : workers_) t.join();
-}
+// The workers' threads are asked to end and joined by their own destructors.
+ChunkReader::~ChunkReader() = default;
 
-ChunkReader::Item ChunkReader::readChunk(uint64_t index, bool findMarkers) {
+Chunk ChunkReader::readChunk(uint64_t index, bool findMarkers, std::stop_token shutdown) {
   auto buf = pool_->Acquire();
   uint8_t* data = buf.get();
-  Item item;
+  Chunk c;
+  c.offset = index * static_cast<uint64_t>(chunk_);
   std::shared_ptr<std::vector<uint32_t>> found;
   if (findMarkers) found = std::make_shared<std::vector<uint32_t>>();
   // Read in slices and search each one at once, while its bytes are still
   // in this core's cache: the chunk is then brought from memory only once.
-  const uint64_t at = index * static_cast<uint64_t>(chunk_);
+  // The length taken at open bounds the scan: what the image gains while it
+  // is read is not read.
+  const int64_t want =
+      length_ > 0 ? static_cast<int64_t>(std::min<uint64_t>(static_cast<uint64_t>(chunk_), length_ - c.offset))
+                  : chunk_;
   int64_t got = 0, searched = 0;
-  while (got < chunk_) {
+  while (got < want) {
     // A slow or failing card reader must not hold a stopped scan for whole
     // chunks: the partial chunk is never handed out once stopped.
-    if (stopped()) {
-      item.ended = true;
+    if (stop_.stop_requested() || shutdown.stop_requested()) {
+      c.ended = true;
       break;
     }
-    const int64_t slice = findMarkers ? std::min(kSlice, chunk_ - got) : chunk_ - got;
-    const auto r = s_.ReadAt(at + static_cast<uint64_t>(got), data + got, slice);
+    const int64_t slice = findMarkers ? std::min(kSlice, want - got) : want - got;
+    const auto r = s_.ReadAt(c.offset + static_cast<uint64_t>(got), data + got, slice);
     got += r.got;
     if (findMarkers) {
-      // Positions whose 14 bytes have all been read by now.
-      for (int64_t p = records::FindMarker(data, got, searched, got - 14); p >= 0;
-           p = records::FindMarker(data, got, p + 1, got - 14))
+      // Positions whose bytes have all been read by now.
+      for (int64_t p = records::FindMarker(data, got, searched, got - records::kMarkerSize); p >= 0;
+           p = records::FindMarker(data, got, p + 1, got - records::kMarkerSize))
         found->push_back(static_cast<uint32_t>(p));
-      searched = std::max(searched, got - 13);
+      searched = std::max(searched, got - (records::kMarkerSize - 1));
     }
     if (r.ended || r.failed) {
-      item.ended = r.ended;
-      item.failed = r.failed;
+      c.ended = r.ended;
+      c.failed = r.failed;
       break;
     }
   }
-  item.markers = std::move(found);
-  item.block = fw::MemoryBlock::View(std::move(buf), data, got);
-  return item;
+  c.markers = std::move(found);
+  c.bytes = fw::MemoryBlock::View(std::move(buf), data, got);
+  return c;
 }
 
-void ChunkReader::worker() {
+void ChunkReader::worker(std::stop_token shutdown) {
   for (;;) {
     uint64_t index;
     {
       std::unique_lock lock(m_);
-      cv_.wait(lock, [&] { return quit_ || (nextToRead_ < limit_ && nextToRead_ < nextToHand_ + ahead_); });
-      if (quit_) return;
+      if (!cv_.wait(lock, shutdown, [&] { return nextToRead_ < limit_ && nextToRead_ < nextToHand_ + ahead_; })) return;
       index = nextToRead_++;
     }
-    Item item;
-    if (stopped()) {
-      item.ended = true;
+    Chunk c;
+    c.offset = index * static_cast<uint64_t>(chunk_);
+    if (stop_.stop_requested()) {
+      c.ended = true;
     } else {
       try {
-        item = readChunk(index, true);
+        c = readChunk(index, true, shutdown);
       } catch (const std::bad_alloc&) {
-        item = Item{};  // no memory for the chunk: the scan ends as on a failed read
-        item.failed = true;
+        c = Chunk{};  // no memory for the chunk: the scan ends as on a failed read
+        c.failed = true;
       }
     }
     {
       std::lock_guard lock(m_);
       // Nothing after a chunk that met the end is worth reading.
-      if (item.ended || item.failed) limit_ = std::min(limit_, index + 1);
-      done_.emplace(index, std::move(item));
+      if (c.ended || c.failed) limit_ = std::min(limit_, index + 1);
+      done_.emplace(index, std::move(c));
     }
     cv_.notify_all();
   }
 }
 
-fw::MemoryBlock ChunkReader::Read(int64_t count) {
-  if (eof_ || count != chunk_) return {};
-  if (stopped()) {
-    eof_ = true;
-    return {};
+Chunk ChunkReader::endChunk() const {
+  Chunk c;
+  c.offset = pos_;
+  c.ended = true;
+  c.failed = failed_;
+  return c;
+}
+
+Chunk ChunkReader::Next() {
+  if (ended_ || stop_.stop_requested()) {
+    ended_ = true;
+    return endChunk();
   }
-  Item item;
+  Chunk c;
   if (workers_.empty()) {
-    item = readChunk(nextToHand_++, false);
+    c = readChunk(nextToHand_++, false, {});
   } else {
     std::unique_lock lock(m_);
-    // The stop flag is raised without a word to this reader: look at it now
-    // and then while waiting.
-    while (!cv_.wait_for(lock, std::chrono::milliseconds(20), [&] { return done_.count(nextToHand_) > 0; }))
-      if (stopped()) {
-        eof_ = true;
-        return {};
-      }
+    // A stop wakes this wait at once.
+    if (!cv_.wait(lock, stop_, [&] { return done_.count(nextToHand_) > 0; })) {
+      ended_ = true;
+      return endChunk();
+    }
     auto it = done_.find(nextToHand_);
-    item = std::move(it->second);
+    c = std::move(it->second);
     done_.erase(it);
     ++nextToHand_;
     lock.unlock();
@@ -193,28 +194,16 @@ fw::MemoryBlock ChunkReader::Read(int64_t count) {
   }
 
   // What reading the stream itself would have told.
-  const uint64_t got = static_cast<uint64_t>(item.block.Size());
-  pos_ += got;
-  eof_ = item.ended || item.failed || (length_ > 0 && pos_ >= length_);
-  failed_ = item.failed || (item.ended && pos_ < length_);
-  if (stopped()) {
-    eof_ = true;
-    return {};
+  pos_ += static_cast<uint64_t>(c.bytes.Size());
+  ended_ = c.ended || c.failed || (length_ > 0 && pos_ >= length_);
+  failed_ = c.failed || (c.ended && pos_ < length_);
+  c.ended = ended_;
+  c.failed = failed_;
+  if (stop_.stop_requested()) {
+    ended_ = true;
+    return endChunk();
   }
-  if (item.markers && got > 0) {
-    known_[knownNext_] = {item.block.Segments()[0].data, item.block.Size(), item.markers};
-    knownNext_ = (knownNext_ + 1) % known_.size();
-  }
-  return std::move(item.block);
-}
-
-const std::vector<uint32_t>* ChunkReader::MarkersIn(const fw::MemoryBlock::Segment& seg) const {
-  // Most recent first: a buffer given back and reused holds the newer chunk.
-  for (size_t k = 0; k < known_.size(); ++k) {
-    const Known& e = known_[(knownNext_ + known_.size() - 1 - k) % known_.size()];
-    if (e.data == seg.data && e.size == seg.size) return e.markers.get();
-  }
-  return nullptr;
+  return c;
 }
 
 }  // namespace imagescan

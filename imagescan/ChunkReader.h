@@ -5,22 +5,22 @@
 //
 // With workers, the chunks ahead of the one being handed out are read in
 // parallel, each by one worker, which also finds the markers inside it
-// while its bytes are still in that core's cache; the search window then
-// only looks them up and tests the positions that straddle two chunks. The
-// caller sees the same chunks, in the same order, with the same Eof and
-// Failed, as from reading the stream itself chunk after chunk.
+// while its bytes are still in that core's cache; the chunk carries them to
+// the search window, which then only tests the positions that straddle two
+// chunks. The caller sees the same chunks, in the same order, with the same
+// ended and failed facts, as from reading the stream itself chunk after
+// chunk.
 #pragma once
 
-#include <array>
-#include <atomic>
 #include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 #include <thread>
 #include <vector>
 
-#include "SearchWindow.h"
+#include "Chunk.h"
 
 namespace imagescan {
 
@@ -47,9 +47,10 @@ class BufferPool : public std::enable_shared_from_this<BufferPool> {
 
 class ChunkReader : public ChunkSource {
  public:
-  // `workers` 0 reads on the caller's thread. `stop`, when set, makes every
-  // later read come back empty, at the end.
-  ChunkReader(fw::BinaryStream& s, int64_t chunk, int workers, const std::atomic<bool>* stop = nullptr);
+  // `workers` 0 reads on the caller's thread. Once `stop` is requested no
+  // further chunk is handed out: the next one comes back empty and ended,
+  // at once. The reader's own workers end with the reader.
+  ChunkReader(fw::BinaryStream& s, int64_t chunk, int workers, std::stop_token stop = {});
   ~ChunkReader() override;
   ChunkReader(const ChunkReader&) = delete;
   ChunkReader& operator=(const ChunkReader&) = delete;
@@ -58,52 +59,34 @@ class ChunkReader : public ChunkSource {
   static int DefaultWorkers();
 
   uint64_t Length() const override { return length_; }
-  bool Eof() const override { return eof_; }
-  bool Failed() const override { return failed_; }
-  // Only reads of the reader's chunk size are served; any other size gives
-  // nothing.
-  fw::MemoryBlock Read(int64_t count) override;
-  const std::vector<uint32_t>* MarkersIn(const fw::MemoryBlock::Segment& seg) const override;
+  Chunk Next() override;
   const BufferPool& Pool() const { return *pool_; }
 
  private:
-  struct Item {
-    fw::MemoryBlock block;
-    bool ended = false, failed = false;
-    std::shared_ptr<const std::vector<uint32_t>> markers;
-  };
-  Item readChunk(uint64_t index, bool findMarkers);
-  void worker();
-  bool stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
+  Chunk readChunk(uint64_t index, bool findMarkers, std::stop_token shutdown);
+  void worker(std::stop_token shutdown);
+  Chunk endChunk() const;
 
   fw::BinaryStream& s_;
   const int64_t chunk_;
   const uint64_t length_;
-  const std::atomic<bool>* stop_;
+  const std::stop_token stop_;
   std::shared_ptr<BufferPool> pool_;
 
   // As the caller sees the stream.
   uint64_t pos_ = 0;
-  bool eof_ = false, failed_ = false;
-  // The chunks last handed out and their markers.
-  struct Known {
-    const uint8_t* data = nullptr;
-    int64_t size = 0;
-    std::shared_ptr<const std::vector<uint32_t>> markers;
-  };
-  std::array<Known, 4> known_;
-  size_t knownNext_ = 0;
+  bool ended_ = false, failed_ = false;
 
   // Workers' state.
   std::mutex m_;
-  std::condition_variable cv_;
+  std::condition_variable_any cv_;
   uint64_t nextToRead_ = 0;  // chunk index a worker takes next
   uint64_t nextToHand_ = 0;  // chunk index the caller gets next
   uint64_t limit_;           // no chunk at or past this index is read
   uint64_t ahead_;           // chunks read ahead of the caller at most
-  std::map<uint64_t, Item> done_;
-  bool quit_ = false;
-  std::vector<std::thread> workers_;
+  std::map<uint64_t, Chunk> done_;
+  // Last member: the workers are told to end and joined before the rest goes.
+  std::vector<std::jthread> workers_;
 };
 
 }  // namespace imagescan

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ScanDecoder.h"
+#include "SearchWindow.h"
 
 namespace imagescan {
 
@@ -17,60 +18,44 @@ std::optional<int> ProgressValue(uint64_t bytesRead, uint64_t length) {
   return static_cast<int>(std::min<double>(v, EchelleProgression - 1));
 }
 
-void RunScan(ChunkSource& stream, ScanObserver& obs, const std::atomic<bool>& stop, ScanOptions opt) {
-  const int64_t chunk = opt.chunk;
-  obs.Started(stream.Length());
-
-  fw::MemoryBlock blocActuel = stream.Read(chunk);
-  if (blocActuel.Size() == 0) {
-    if (stop.load()) obs.Finished(ScanEnd::Stopped, 0);
-    else obs.Finished(stream.Failed() ? ScanEnd::ReadError : ScanEnd::EmptyImage, 0);
-    return;
-  }
-  fw::MemoryBlock fenetre = blocActuel;
-  fw::MemoryBlock blocSuivant;
-  obs.FirstChunk();
-
-  uint64_t bytesRead = static_cast<uint64_t>(blocActuel.Size());
-  obs.Progress(bytesRead);
-  if (!stream.Eof()) {
-    fw::MemoryBlock second = stream.Read(chunk);
-    if (second.Size() > 0) {
-      blocSuivant = std::move(second);
-      fenetre = fenetre + blocSuivant;
-      bytesRead += static_cast<uint64_t>(blocSuivant.Size());
-      obs.Progress(bytesRead);
-    }
-  }
+void RunScan(ChunkSource& src, ScanObserver& obs, std::stop_token stop, ScanOptions opt) {
+  obs.Started(src.Length());
 
   std::vector<records::RecordTexts> batch;
+  batch.reserve(opt.batch);
   auto flush = [&] {
     if (batch.empty()) return;
     obs.Records(std::move(batch));
     batch = {};
     batch.reserve(opt.batch);
   };
-  batch.reserve(opt.batch);
-  // Records found before a chunk is read go out before its progress does.
-  const ChunkProgress progress = [&](int64_t s) {
+  // The first chunk read resets the previous results; records found before
+  // a later chunk is read go out before its progress does.
+  uint64_t bytesRead = 0;
+  SearchWindow w(src, opt.chunk, [&](int64_t chunkBytes) {
+    if (bytesRead == 0) obs.FirstChunk();
     flush();
-    bytesRead += static_cast<uint64_t>(s);
+    bytesRead += static_cast<uint64_t>(chunkBytes);
     obs.Progress(bytesRead);
-  };
-
-  int64_t position = chercheNextStartImage(fenetre, blocActuel, blocSuivant, 0, stream, chunk, progress);
-  while (position < fenetre.Size()) {
-    if (stop.load(std::memory_order_relaxed)) break;
-    batch.push_back(Decoupe(fenetre, position));
-    if (batch.size() >= opt.batch) flush();
-    position = chercheNextStartImage(fenetre, blocActuel, blocSuivant, position + 1, stream, chunk, progress);
+  });
+  w.Fill();
+  if (w.View().Size() == 0) {
+    if (stop.stop_requested()) obs.Finished(ScanEnd::Stopped, 0);
+    else obs.Finished(w.Failed() ? ScanEnd::ReadError : ScanEnd::EmptyImage, 0);
+    return;
   }
-  if (stop.load()) {
-    obs.Finished(ScanEnd::Stopped, bytesRead);
+
+  for (int64_t p = w.Find(0); p < w.View().Size(); p = w.Find(p + 1)) {
+    if (stop.stop_requested()) break;
+    batch.push_back(Decoupe(w.View(), p));
+    if (batch.size() >= opt.batch) flush();
+  }
+  if (stop.stop_requested()) {
+    obs.Finished(ScanEnd::Stopped, w.End());
     return;
   }
   flush();
-  obs.Finished(stream.Failed() ? ScanEnd::ReadError : ScanEnd::Done, bytesRead);
+  obs.Finished(w.Failed() ? ScanEnd::ReadError : ScanEnd::Done, w.End());
 }
 
 }  // namespace imagescan

@@ -1,16 +1,16 @@
 // One scan of a card image from its first chunk to its end, on whatever
-// thread calls it: read the first one or two chunks, then find, decode and
-// report every record through the sliding search window. Everything the
+// thread calls it: find, decode and report every record through the
+// sliding search window. Everything the
 // user sees is reported to an observer, in order; nothing here touches a
 // window.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
-#include "SearchWindow.h"
+#include "Chunk.h"
 #include "records/Record.h"
 
 namespace imagescan {
@@ -22,7 +22,7 @@ enum class ScanEnd {
   Done,        // the whole image was searched
   EmptyImage,  // the first read brought nothing: the progress stays shown
   ReadError,   // a read failed, or the image ended before its length
-  Stopped,     // the stop flag was raised
+  Stopped,     // a stop was requested
 };
 
 class ScanObserver {
@@ -51,8 +51,9 @@ struct ScanOptions {
   size_t batch = 4096;
 };
 
-// `stop` is checked at every record and every chunk; once raised the scan
-// ends with Stopped within a window's search.
-void RunScan(ChunkSource& stream, ScanObserver& obs, const std::atomic<bool>& stop, ScanOptions opt = {});
+// `stop` is looked at for every record and every chunk; once requested the
+// scan ends with Stopped within a window's search (a chunk source that
+// heeds the same token gives no further chunk).
+void RunScan(ChunkSource& src, ScanObserver& obs, std::stop_token stop, ScanOptions opt = {});
 
 }  // namespace imagescan

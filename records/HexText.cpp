@@ -25,8 +25,11 @@ template <class Char>
 size_t findHexMarker(std::basic_string_view<Char> t, size_t from) {
   if (t.size() < kPatternLength) return std::u32string_view::npos;
   const size_t last = t.size() - kPatternLength;
+  // The first two characters are fixed: a cheap test before the whole match.
+  const char32_t first = static_cast<char32_t>(RecordMarkerPattern[0]);
+  const char32_t second = static_cast<char32_t>(RecordMarkerPattern[1]);
   for (size_t i = from; i <= last; ++i) {
-    if (t[i] != '0' || t[i + 1] != '4') continue;
+    if (t[i] != first || t[i + 1] != second) continue;
     bool ok = true;
     for (size_t k = 2; k < kPatternLength && ok; ++k) {
       const char32_t want = static_cast<char32_t>(RecordMarkerPattern[k]);

@@ -5,6 +5,7 @@
 // characters' form for the same positions).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,10 +16,19 @@
 
 namespace records {
 
-// "0400..0000000400..0000000800": the marker as text; "." is any character
-// but a line break.
-inline constexpr std::string_view RecordMarkerPattern = "0400..0000000400..0000000800";
-inline constexpr int kPatternLength = 28;
+// The marker as text, two characters per byte: "0400..0000000400..0000000800",
+// where "." is any character but a line break.
+inline constexpr int kPatternLength = 2 * kMarkerSize;
+inline constexpr std::array<char, kPatternLength> kMarkerPatternChars = [] {
+  std::array<char, kPatternLength> t{};
+  for (int k = 0; k < kMarkerSize; ++k) {
+    t[2 * k] = IsMarkerCode(k) ? '.' : "0123456789ABCDEF"[RecordMarker[k] >> 4];
+    t[2 * k + 1] = IsMarkerCode(k) ? '.' : "0123456789ABCDEF"[RecordMarker[k] & 15];
+  }
+  return t;
+}();
+inline constexpr std::string_view RecordMarkerPattern(kMarkerPatternChars.data(), kPatternLength);
+static_assert(RecordMarkerPattern == "0400..0000000400..0000000800");
 
 // Writes the bytes spelled by s into mb from offset 0: floor(Len(s) / 2)
 // pairs, stopping at the first pair that is not two hexadecimal digits and

@@ -7,11 +7,10 @@
 #include <cstdint>
 
 #include "framework/core/MemoryBlock.h"
+#include "records/Marker.h"
 
 namespace records {
 
-// The twelve fixed bytes at p (p must have 14 readable bytes).
-bool IsMarkerAt(const uint8_t* p);
 // First i in [start, last] with a marker in the contiguous bytes p[0, size);
 // -1 when none. Positions whose 14 bytes do not fit are not tested.
 int64_t FindMarker(const uint8_t* p, int64_t size, int64_t start, int64_t last);

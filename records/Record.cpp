@@ -27,7 +27,13 @@ std::string TypeLibelle(int code) {
 }
 
 std::string CodeText(int code, const std::string& name) {
-  return "(" + fw::Str(static_cast<int64_t>(code)) + ") " + name;
+  // Appended piece by piece: "(" + a temporary trips GCC 12's false
+  // -Wrestrict in optimised builds.
+  std::string t = "(";
+  t += fw::Str(static_cast<int64_t>(code));
+  t += ") ";
+  t += name;
+  return t;
 }
 
 std::string CoordinateText(int32_t v) {
@@ -45,12 +51,8 @@ bool ReadScanAddress(const fw::MemoryBlock& mb, int64_t start, int32_t& length, 
   length = static_cast<int32_t>(mb.Byte(start)) - AddressLengthBias;
   if (length < 1) return false;
   for (int32_t i = 1; i <= length; ++i) {
-    if (!mb.Contains(start + i, 1)) {  // the window ends inside the string
-      length = i - 1;
-      text = mb.Bytes(start + 1, length);
-      return false;
-    }
-    if (mb.Byte(start + i) < 32) {
+    // The window ending inside the string stops it as a control byte does.
+    if (!mb.Contains(start + i, 1) || mb.Byte(start + i) < 32) {
       length = i - 1;
       text = mb.Bytes(start + 1, length);
       return false;
@@ -63,8 +65,11 @@ bool ReadScanAddress(const fw::MemoryBlock& mb, int64_t start, int32_t& length, 
 RecordTexts DecodeRecord(const fw::MemoryBlock& mb, int64_t a, Decoder d) {
   RecordTexts r;
   auto& t = r.text;
-  if (mb.Contains(a + 2, 1)) t[kPrecision] = CodeText(mb.Byte(a + 2), PrecisionLibelle(mb.Byte(a + 2), d));
-  if (mb.Contains(a + 8, 1)) t[kType] = CodeText(mb.Byte(a + 8), TypeLibelle(mb.Byte(a + 8)));
+  if (mb.Contains(a + kPrecisionCodeAt, 1)) {
+    const int code = mb.Byte(a + kPrecisionCodeAt);
+    t[kPrecision] = CodeText(code, PrecisionLibelle(code, d));
+  }
+  if (mb.Contains(a + kTypeCodeAt, 1)) t[kType] = CodeText(mb.Byte(a + kTypeCodeAt), TypeLibelle(mb.Byte(a + kTypeCodeAt)));
   const int64_t coordOffsets[4] = {14, 18, 24, 28};
   for (int k = 0; k < 4; ++k)
     if (auto v = mb.Int32Value(a + coordOffsets[k])) t[kLon1 + k] = CoordinateText(*v);

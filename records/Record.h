@@ -8,22 +8,16 @@
 #include <string_view>
 
 #include "framework/core/MemoryBlock.h"
+#include "records/Marker.h"
 
 namespace records {
 
-// 04 00 ?? 00 00 00 04 00 ?? 00 00 00 08 00; ?? are the two codes.
-inline constexpr int kMarkerSize = 14;
-inline constexpr uint8_t RecordMarker[kMarkerSize] = {0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04,
-                                                      0x00, 0x00, 0x00, 0x00, 0x00, 0x08, 0x00};
 inline constexpr int AddressLengthBias = 27;
 inline constexpr int CoordinateScale = 100000;
 inline constexpr int TailleTamponChaine = 200;
 
-// The details-panel labels, in panel order; label k feeds column k of both lists.
+// A record's fields, in the details panel's order and the lists' columns.
 inline constexpr int kFieldCount = 9;
-inline constexpr std::array<const char*, kFieldCount> kPanelLabels = {
-    "PrecisionST",  "TypeST",     "Longitude1ST", "Latitude1ST", "Longitude2ST",
-    "Latitude2ST",  "Adresse1ST", "Adresse2ST",   "Adresse3ST"};
 enum Field { kPrecision, kType, kLon1, kLat1, kLon2, kLat2, kAddr1, kAddr2, kAddr3 };
 
 // The nine display texts of one record (UTF-8). `written` counts the labels

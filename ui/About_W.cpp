@@ -123,12 +123,7 @@ void About_W::_CreateControls0() {
     c->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     c->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     c->setTabChangesFocus(true);
-    QPalette p = c->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive}) {
-      p.setColor(group, QPalette::Text, Qt::black);
-      p.setColor(group, QPalette::Base, Qt::white);
-    }
-    c->setPalette(p);
+    c->SetColours(Qt::black, Qt::white);
     c->SetHideSelection(true);
   }
   {

@@ -1,25 +1,22 @@
-// The memory-card image scan. The reading, searching and decoding run on the
-// scan's own thread; every control is written on the user-interface thread,
-// which receives the records as values, in order and in batches, a few times
-// a second. One scan runs at a time; quitting the program or closing the
-// main window stops it.
+// The memory-card image scan's thread. The reading, searching and decoding
+// run on it; the records go to the user-interface thread as values, in
+// order and in batches, through the hand-over, and the presenter shows
+// them. One scan runs at a time; quitting the program or closing the main
+// window stops it.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QThread>
-#include <QTimer>
-#include <atomic>
-#include <condition_variable>
-#include <deque>
+#include <chrono>
+#include <cstdint>
 #include <memory>
-#include <mutex>
+#include <stop_token>
 #include <string>
-#include <vector>
 
 #include "framework/core/BinaryStream.h"
 #include "framework/core/MemoryBlock.h"
-#include "imagescan/ScanEngine.h"
-#include "records/Record.h"
+#include "imagescan/HandOver.h"
+
+class ScanPresenter;
 
 class ThreadDD : public QThread {
   Q_OBJECT
@@ -29,8 +26,10 @@ class ThreadDD : public QThread {
   static ThreadDD* Start(std::unique_ptr<fw::BinaryStream> stream);
   // The scan running now, if any.
   static ThreadDD* Running();
-  // Stops the running scan and waits for its thread; nothing more is shown.
-  static void StopRunning();
+  // Stops every scan thread and gives them `grace` to end. False when one is
+  // still held, in a read that hangs in the kernel: it can then be neither
+  // joined nor destroyed, and the process must end without doing either.
+  static bool EndAll(std::chrono::milliseconds grace);
 
   // Records waiting for the user-interface thread, above which the scan
   // waits: the memory held stays bounded when the lists fill slower than
@@ -40,7 +39,7 @@ class ThreadDD : public QThread {
   ~ThreadDD() override;
 
   // The scan itself, on the scan's thread: from showing the progress to
-  // the closing step, through the observer below.
+  // the closing step, reported into the hand-over.
   void Event_Run();
 
   // The record methods, thin over the scan's functions. chercheNextStartImage
@@ -62,46 +61,13 @@ class ThreadDD : public QThread {
 
  private:
   explicit ThreadDD(std::unique_ptr<fw::BinaryStream> stream);
-
-  struct Event {
-    enum Kind { Started, FirstChunk, Progress, Records, Finished, MemoryShort } kind;
-    uint64_t n = 0;
-    imagescan::ScanEnd end = imagescan::ScanEnd::Done;
-    std::vector<records::RecordTexts> batch;
-  };
-  class Relay;
-  friend class Relay;
-
-  // Scan thread.
-  void post(Event e);
-  void postProgress(uint64_t bytes);
-  void waitForRoom();
-  void freeSpent();
-
-  // User-interface thread.
-  void onWake();
-  void drain();
-  void apply(Event& e);
-  void showEnd(imagescan::ScanEnd end, uint64_t bytes);
-  void endShortOfMemory();
-  void setSourcesEnabled(bool enabled);
-  void showProgress(uint64_t bytes);
-  void giveBack(std::vector<records::RecordTexts>&& batch);
-  void stopAndWait();
+  // Asks the scan to stop and shows nothing more of it; never waits.
+  void stop();
+  // The object goes once its thread has ended and nothing more is shown.
+  void deleteWhenDone();
 
   std::unique_ptr<fw::BinaryStream> stream_;
-  const uint64_t length_;
-  std::atomic<bool> stop_{false};
-
-  std::mutex m_;
-  std::condition_variable room_;
-  std::deque<Event> queue_;
-  size_t queuedRecords_ = 0;
-  std::vector<std::vector<records::RecordTexts>> spent_;  // taken by the lists, to be freed
-  std::atomic<bool> wakePending_{false};
-  std::atomic<bool> hurryPending_{false};
-
-  QTimer drainTimer_;
-  QElapsedTimer lastDrain_;
-  bool over_ = false;  // ended or abandoned: nothing more is shown
+  std::stop_source stop_;
+  imagescan::HandOver events_;
+  std::unique_ptr<ScanPresenter> presenter_;
 };

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 
 #include "AppServices.h"
+#include "DetailsPanel.h"
 #include "records/HexText.h"
 #include "records/MarkerSearch.h"
 
@@ -67,7 +68,7 @@ void Window2::NewResultsStore() {
 }
 
 void Window2::ShowRecord(const records::RecordTexts& r) {
-  for (int k = 0; k < records::kFieldCount; ++k) Label(records::kPanelLabels[k])->SetText(r.text[k]);
+  for (int k = 0; k < records::kFieldCount; ++k) Label(ui::kPanelLabels[k])->SetText(r.text[k]);
 }
 
 void Window2::Decoupe(const fw::MemoryBlock& mb, int64_t a) {

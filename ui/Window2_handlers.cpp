@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "AppServices.h"
+#include "DetailsPanel.h"
 #include "Window2.h"
 #include "framework/gui/Seams.h"
 
@@ -32,14 +33,14 @@ bool Window2::CleanPB_MouseDown(int, int) {
     return false;
   Control<fw::TextArea>("TextSource")->SetText("");
   AppServices::instance().NameTab(0);
-  for (const char* name : records::kPanelLabels) Label(name)->SetText("");
+  for (const char* name : ui::kPanelLabels) Label(name)->SetText("");
   return false;
 }
 
 void Window2::listChange(fw::Listbox* list) {
   const int row = list->ListIndex();
   if (row < 0) return;
-  for (int c = 0; c < records::kFieldCount; ++c) Label(records::kPanelLabels[c])->SetText(list->Cell(row, c));
+  for (int c = 0; c < records::kFieldCount; ++c) Label(ui::kPanelLabels[c])->SetText(list->Cell(row, c));
 }
 
 void Window2::listDoubleClick(fw::Listbox* list) {

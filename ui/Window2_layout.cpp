@@ -113,12 +113,7 @@ void Window2::_CreateControls0() {
     c->setWordWrapMode(QTextOption::WrapAnywhere);
     c->setTabChangesFocus(true);
     c->setReadOnly(false);
-    QPalette p = c->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive}) {
-      p.setColor(group, QPalette::Text, Qt::black);
-      p.setColor(group, QPalette::Base, Qt::white);
-    }
-    c->setPalette(p);
+    c->SetColours(Qt::black, Qt::white);
     c->SetHideSelection(true);
     state(this, c, true, true,
           "Collez dans cette zone texte un code hexa issu d'un GPS puis cliquez sur le bouton \"Champ texte\" afin de "

@@ -16,7 +16,6 @@ void Window2::ImagePB1_Action() {
 
 int32_t Window2::chercheNextStartImage(fw::MemoryBlock& fenetre, fw::MemoryBlock& blocActuel,
                                        fw::MemoryBlock& blocSuivant, int32_t start, fw::BinaryStream& stream) {
-  imagescan::StreamChunks chunks(stream);
-  return static_cast<int32_t>(imagescan::chercheNextStartImage(fenetre, blocActuel, blocSuivant, start, chunks,
+  return static_cast<int32_t>(imagescan::chercheNextStartImage(fenetre, blocActuel, blocSuivant, start, stream,
                                                                imagescan::TailleBlocFenetre));
 }

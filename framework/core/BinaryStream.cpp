@@ -4,9 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace fw {
+
+namespace {
+BinaryStream::PositionedRead positionedRead = ::pread;
+}  // namespace
+
+void BinaryStream::SetPositionedRead(PositionedRead f) { positionedRead = f ? f : ::pread; }
 
 std::unique_ptr<BinaryStream> BinaryStream::Open(const std::string& path) {
   // O_NONBLOCK so that opening a FIFO cannot hang; it is refused just below.
@@ -42,6 +49,9 @@ void BinaryStream::Close() {
 
 int64_t BinaryStream::ReadInto(uint8_t* dst, int64_t count) {
   if (fd_ < 0 || count <= 0 || eof_) return 0;
+  // The length taken at open is the whole of the file for this stream:
+  // bytes appended since are not read.
+  if (length_ > 0) count = static_cast<int64_t>(std::min<uint64_t>(static_cast<uint64_t>(count), length_ - pos_));
   const ReadAtResult r = ReadAt(pos_, dst, count);
   if (r.failed) failed_ = eof_ = true;
   if (r.ended) {
@@ -60,7 +70,7 @@ BinaryStream::ReadAtResult BinaryStream::ReadAt(uint64_t offset, uint8_t* dst, i
     return res;
   }
   while (res.got < count) {
-    const ssize_t r = ::pread(fd_, dst + res.got, static_cast<size_t>(count - res.got),
+    const ssize_t r = positionedRead(fd_, dst + res.got, static_cast<size_t>(count - res.got),
                               static_cast<off_t>(offset + static_cast<uint64_t>(res.got)));
     if (r < 0) {
       if (errno == EINTR) continue;

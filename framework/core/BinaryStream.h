@@ -5,6 +5,8 @@
 // its access time.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -20,7 +22,8 @@ class BinaryStream {
   BinaryStream(const BinaryStream&) = delete;
   BinaryStream& operator=(const BinaryStream&) = delete;
 
-  // The length when opened: a file's size, a block device's size.
+  // The length when opened: a file's size, a block device's size. Reads
+  // never go past it, whatever the file becomes while it is read.
   uint64_t Length() const { return length_; }
   uint64_t Position() const { return pos_; }
   // At most `count` bytes from the current position; fewer at the end, none
@@ -46,6 +49,11 @@ class BinaryStream {
   // truncated while being read): what was read is all there will be.
   bool Failed() const { return failed_; }
   void Close();
+
+  // The system call every read goes through, ::pread unless replaced: a
+  // test stands a card reader that hangs or fails in its place.
+  using PositionedRead = ssize_t (*)(int fd, void* buf, size_t count, off_t offset);
+  static void SetPositionedRead(PositionedRead f);
 
  private:
   explicit BinaryStream(int fd, uint64_t length);

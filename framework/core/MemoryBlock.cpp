@@ -115,9 +115,4 @@ bool MemoryBlock::SameAs(const MemoryBlock& other) const {
   return true;
 }
 
-uint8_t* MemoryBlock::MutableData() {
-  if (parts_.size() != 1 || !parts_[0].owner) return nullptr;
-  return parts_[0].owner->data() + (segs_[0].data - parts_[0].owner->data());
-}
-
 }  // namespace fw

@@ -50,8 +50,6 @@ class MemoryBlock {
 
   // Contiguous runs of bytes in offset order; a block made by `+` has several.
   const std::vector<Segment>& Segments() const { return segs_; }
-  // Writable bytes of a single-segment block made by this program.
-  uint8_t* MutableData();
 
  private:
   struct Part {

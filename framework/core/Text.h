@@ -16,11 +16,11 @@ std::string Str(int64_t n);
 // notation with "." whatever the locale, and never an exponent.
 std::string Str(double d);
 
-// "&h" followed by hexadecimal digits gives their value; otherwise the
-// leading decimal number of the text, 0 when there is none.
 // The value of one hexadecimal digit, -1 for any other character.
 int HexDigitValue(char32_t c);
 
+// "&h" followed by hexadecimal digits gives their value; otherwise the
+// leading decimal number of the text, 0 when there is none.
 double Val(std::string_view s);
 double Val(std::u32string_view s);
 
@@ -42,6 +42,11 @@ double CDbl(std::string_view s);
 // value, so no stored byte is lost or hidden.
 std::string Windows1252ToUtf8(std::string_view bytes);
 char32_t Windows1252ToUnicode(uint8_t b);
+
+// One string for a pair of texts that no other pair gives: the first led
+// by its length, then the second. Used wherever a point is looked up by
+// its two coordinates.
+std::string PairKey(std::string_view a, std::string_view b);
 
 std::u32string Utf8ToU32(std::string_view s);
 std::string U32ToUtf8(std::u32string_view s);

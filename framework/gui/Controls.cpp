@@ -115,6 +115,15 @@ void StaticText::keyPressEvent(QKeyEvent* e) {
 
 TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent) {}
 
+void TextArea::SetColours(const QColor& text, const QColor& back) {
+  QPalette p = palette();
+  for (auto group : {QPalette::Active, QPalette::Inactive}) {
+    p.setColor(group, QPalette::Text, text);
+    p.setColor(group, QPalette::Base, back);
+  }
+  setPalette(p);
+}
+
 void TextArea::SetHideSelection(bool hide) {
   QPalette p = palette();
   const QPalette::ColorGroup g = QPalette::Inactive;

@@ -65,7 +65,10 @@ class TextArea : public QPlainTextEdit {
   explicit TextArea(QWidget* parent = nullptr);
   QString Text() const { return toPlainText(); }
   void SetText(const QString& t) { setPlainText(t); }
-  // The selection is drawn only while the area has the focus.
+  // The text and background colours, with or without the focus.
+  void SetColours(const QColor& text, const QColor& back);
+  // The selection is drawn only while the area has the focus. After
+  // SetColours: the hidden selection takes the area's own colours.
   void SetHideSelection(bool hide);
   // Return true to consume the key. Key sequences with Control, and the
   // standard editing shortcuts (paste, copy, cut, select all, undo, redo),

@@ -1,19 +1,11 @@
 #include "Window.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QEvent>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 #include <algorithm>
-#include <array>
 
 #include "Controls.h"
 #include "Listbox.h"
+#include "MenuBar.h"
 
 namespace fw {
 
@@ -218,153 +210,6 @@ bool Window::InstallHandler(QWidget* control, const QString& event, const QStrin
 bool Window::eventFilter(QObject* o, QEvent* e) {
   if (o == content_ && e->type() == QEvent::Resize) relayout();
   return QMainWindow::eventFilter(o, e);
-}
-
-// ---------------------------------------------------------------------------
-
-namespace {
-MenuBar* applicationBar = nullptr;
-
-const QStringList kEditItems = {"EditUndo", "EditCut", "EditCopy", "EditPaste", "EditClear", "EditSelectAll"};
-
-bool clipboardHasText() {
-  const QMimeData* d = QApplication::clipboard()->mimeData();
-  return d && d->hasText();
-}
-
-// What the focused text control allows, item by item.
-// Whether each Edit item, in kEditItems order, can act on a widget now.
-using EditState = std::array<bool, 6>;
-
-// QPlainTextEdit and QTextEdit offer the same editing calls.
-template <class Doc>
-EditState documentState(Doc* d) {
-  const bool sel = d->textCursor().hasSelection(), rw = !d->isReadOnly();
-  return {rw && d->document()->isUndoAvailable(), rw && sel, sel, d->canPaste(), rw && sel, !d->document()->isEmpty()};
-}
-
-template <class Doc>
-void documentEdit(Doc* d, qsizetype item) {
-  switch (item) {
-    case 0: d->undo(); break;
-    case 1: d->cut(); break;
-    case 2: d->copy(); break;
-    case 3: d->paste(); break;
-    case 4: d->textCursor().removeSelectedText(); break;
-    case 5: d->selectAll(); break;
-  }
-}
-
-EditState editState(QWidget* w) {
-  if (auto* p = qobject_cast<QPlainTextEdit*>(w)) return documentState(p);
-  if (auto* t = qobject_cast<QTextEdit*>(w)) return documentState(t);
-  if (auto* l = qobject_cast<QLineEdit*>(w)) {
-    const bool sel = l->hasSelectedText(), rw = !l->isReadOnly();
-    const bool shown = l->echoMode() == QLineEdit::Normal;
-    return {rw && l->isUndoAvailable(), rw && sel && shown, sel && shown, rw && clipboardHasText(), rw && sel,
-            !l->text().isEmpty()};
-  }
-  return {};
-}
-}  // namespace
-
-MenuBar::MenuBar() {
-  if (!qApp) return;
-  connect(qApp, &QApplication::focusChanged, this, &MenuBar::UpdateEditItems);
-  // "Coller" follows what the clipboard holds, not what it held when the
-  // text area took the focus.
-  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &MenuBar::UpdateEditItems);
-}
-
-MenuBar::~MenuBar() {
-  if (applicationBar == this) applicationBar = nullptr;
-  for (QMenu* m : menus_) delete m;
-}
-
-void MenuBar::SetApplicationMenuBar(MenuBar* bar) { applicationBar = bar; }
-MenuBar* MenuBar::ApplicationMenuBar() { return applicationBar; }
-
-QMenu* MenuBar::AppendMenu(const QString& name, const QString& text) {
-  auto* m = new QMenu(text);
-  m->setObjectName(name);
-  connect(m, &QMenu::aboutToShow, this, &MenuBar::UpdateEditItems);
-  menus_.push_back(m);
-  for (const auto& bar : bars_)
-    if (bar) bar->addMenu(m);
-  return m;
-}
-
-QMenu* MenuBar::Child(const QString& name) const {
-  for (QMenu* m : menus_)
-    if (m->objectName() == name) return m;
-  return nullptr;
-}
-
-QAction* MenuBar::AppendItem(const QString& menuName, const QString& name, const QString& text,
-                             const QString& shortcut, Kind kind) {
-  QMenu* menu = Child(menuName);
-  if (!menu) return nullptr;
-  QAction* a = nullptr;
-  if (text == "-") {
-    a = menu->addSeparator();
-  } else {
-    a = menu->addAction(text);
-    if (!shortcut.isEmpty()) {
-      QString keys = shortcut;
-      keys.replace("Cmd+", "Ctrl+");
-      a->setShortcut(QKeySequence(keys));
-    }
-  }
-  a->setObjectName(name);
-  if (kind == Kind::Quit) {
-    a->setMenuRole(QAction::QuitRole);
-    connect(a, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-  } else if (kEditItems.contains(name)) {
-    connect(a, &QAction::triggered, this, [this, name] { edit(name); });
-  }
-  UpdateEditItems();
-  return a;
-}
-
-void MenuBar::InstallOn(QMainWindow* w) {
-  auto* bar = new QMenuBar(w);
-  bar->setObjectName("menuBar");
-  for (QMenu* m : menus_) bar->addMenu(m);
-  w->setMenuBar(bar);
-  bars_.erase(std::remove_if(bars_.begin(), bars_.end(), [](const QPointer<QMenuBar>& b) { return b.isNull(); }),
-              bars_.end());
-  bars_.push_back(bar);
-}
-
-void MenuBar::UpdateEditItems() {
-  const EditState on = editState(QApplication::focusWidget());
-  for (QMenu* m : menus_)
-    for (QAction* a : m->actions()) {
-      const auto i = kEditItems.indexOf(a->objectName());
-      if (i >= 0) a->setEnabled(on[static_cast<size_t>(i)]);
-    }
-}
-
-void MenuBar::edit(const QString& item) {
-  QWidget* w = QApplication::focusWidget();
-  UpdateEditItems();
-  const auto i = kEditItems.indexOf(item);
-  if (i < 0 || !editState(w)[static_cast<size_t>(i)]) return;
-  if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-    documentEdit(p, i);
-  } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
-    documentEdit(t, i);
-  } else if (auto* l = qobject_cast<QLineEdit*>(w)) {
-    switch (i) {
-      case 0: l->undo(); break;
-      case 1: l->cut(); break;
-      case 2: l->copy(); break;
-      case 3: l->paste(); break;
-      case 4: l->del(); break;
-      case 5: l->selectAll(); break;
-    }
-  }
-  UpdateEditItems();
 }
 
 }  // namespace fw

@@ -9,14 +9,10 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QRect>
 #include <functional>
 #include <vector>
 
-class QAction;
-class QMenu;
-class QMenuBar;
 class QPainter;
 
 namespace fw {
@@ -98,43 +94,6 @@ class Window : public QMainWindow {
   Placed* find(QWidget* w);
   const Placed* find(QWidget* w) const;
   void bound(QWidget* control, const QString& event, const QString& method);
-};
-
-// The application's menu bar: menus and items by name, shared by every
-// window (each window shows it in a bar of its own). Items named EditUndo,
-// EditCut, EditCopy, EditPaste, EditClear and EditSelectAll do the standard
-// editing of the focused text control and are enabled from its state; a
-// quit item ends the application.
-class MenuBar : public QObject {
-  Q_OBJECT
- public:
-  MenuBar();
-  ~MenuBar() override;
-
-  enum class Kind { Item, Quit };
-  // A menu at the end of the bar.
-  QMenu* AppendMenu(const QString& name, const QString& text);
-  // An item at the end of the named menu; text "-" makes a separator. In a
-  // shortcut "Cmd" stands for the platform's command key; "" sets none.
-  QAction* AppendItem(const QString& menuName, const QString& name, const QString& text,
-                      const QString& shortcut, Kind kind = Kind::Item);
-  QMenu* Child(const QString& name) const;
-  const std::vector<QMenu*>& Menus() const { return menus_; }
-
-  // Shows these menus in a bar of the window's own (a Qt menu bar belongs
-  // to one window; the menus themselves are shared).
-  void InstallOn(QMainWindow* w);
-  // The menu bar every window shows from now on (nullptr: none).
-  static void SetApplicationMenuBar(MenuBar* bar);
-  static MenuBar* ApplicationMenuBar();
-
-  // Enables the editing items from the focused widget's state.
-  void UpdateEditItems();
-
- private:
-  std::vector<QMenu*> menus_;
-  std::vector<QPointer<QMenuBar>> bars_;
-  void edit(const QString& item);
 };
 
 }  // namespace fw

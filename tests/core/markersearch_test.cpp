@@ -5,26 +5,17 @@
 
 #include "framework/core/MemoryBlock.h"
 #include "records/MarkerSearch.h"
+#include "util/Images.h"
 
 namespace {
-const uint8_t kMarker[14] = {4, 0, 0xAA, 0, 0, 0, 4, 0, 0xBB, 0, 0, 0, 8, 0};
+std::string_view view(const std::vector<uint8_t>& b) { return {reinterpret_cast<const char*>(b.data()), b.size()}; }
 
 // The rule as stated: every position from start to size - 14, byte by byte.
-int64_t reference(const std::vector<uint8_t>& b, int64_t start) {
-  const auto size = static_cast<int64_t>(b.size());
-  for (int64_t i = start; i <= size - 14; ++i) {
-    const uint8_t* p = b.data() + i;
-    if (p[0] == 4 && p[1] == 0 && p[3] == 0 && p[4] == 0 && p[5] == 0 && p[6] == 4 && p[7] == 0 &&
-        p[9] == 0 && p[10] == 0 && p[11] == 0 && p[12] == 8 && p[13] == 0)
-      return i;
-  }
-  return size + 1;
-}
+int64_t reference(const std::vector<uint8_t>& b, int64_t start) { return testutil::nextMarkerOracle(view(b), start); }
 
 void put(std::vector<uint8_t>& b, size_t at, uint8_t prec = 0xAA, uint8_t type = 0xBB) {
-  for (int k = 0; k < 14; ++k) b[at + static_cast<size_t>(k)] = kMarker[k];
-  b[at + 2] = prec;
-  b[at + 8] = type;
+  const std::string m = recordgen::markerBytes(prec, type);
+  std::copy(m.begin(), m.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 std::vector<int64_t> all(const fw::MemoryBlock& mb) {
@@ -33,11 +24,7 @@ std::vector<int64_t> all(const fw::MemoryBlock& mb) {
     out.push_back(p);
   return out;
 }
-std::vector<int64_t> allReference(const std::vector<uint8_t>& b) {
-  std::vector<int64_t> out;
-  for (int64_t p = reference(b, 0); p < static_cast<int64_t>(b.size()); p = reference(b, p + 1)) out.push_back(p);
-  return out;
-}
+std::vector<int64_t> allReference(const std::vector<uint8_t>& b) { return testutil::markerOracle(view(b)); }
 }  // namespace
 
 TEST(MarkerSearch, EdgeCases) {

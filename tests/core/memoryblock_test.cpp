@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
+#include <vector>
 
 #include "framework/core/BinaryStream.h"
 #include "framework/core/MemoryBlock.h"
@@ -87,4 +89,20 @@ TEST(BinaryStream, AFileTruncatedWhileReadIsAFailure) {
   EXPECT_TRUE(s->Eof());
   EXPECT_TRUE(s->Failed());
   std::remove(path.c_str());
+}
+
+TEST(MemoryBlockView, ReadOnlyBytesHeldElsewhere) {
+  auto bytes = std::make_shared<std::vector<uint8_t>>(std::vector<uint8_t>{1, 2, 3, 4, 5});
+  const fw::MemoryBlock v = fw::MemoryBlock::View(bytes, bytes->data() + 1, 3);
+  bytes.reset();  // the view keeps them alive
+  ASSERT_EQ(v.Size(), 3);
+  EXPECT_EQ(v.Byte(0), 2);
+  EXPECT_EQ(v.Byte(2), 4);
+  EXPECT_EQ(v.Byte(3), 0);
+  fw::MemoryBlock w = v;
+  EXPECT_FALSE(w.setByte(0, 9));
+  EXPECT_TRUE(w.SameAs(v));
+  const fw::MemoryBlock joined = v + fw::MemoryBlock::FromBytes("\x06\x07");
+  EXPECT_EQ(joined.Bytes(0, 5), std::string("\x02\x03\x04\x06\x07"));
+  EXPECT_EQ(fw::MemoryBlock::View(nullptr, nullptr, 3).Size(), 0);
 }

@@ -5,30 +5,16 @@
 #include "framework/core/MemoryBlock.h"
 #include "records/HexText.h"
 #include "records/Record.h"
+#include "util/Records.h"
 
 using records::Decoder;
 using records::DecodeRecord;
 using records::RecordTexts;
 
-namespace {
-std::string le32(int32_t v) {
-  std::string s(4, '\0');
-  for (int k = 0; k < 4; ++k) s[static_cast<size_t>(k)] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * k)) & 0xFF);
-  return s;
-}
-
-// A record's bytes: marker with the two codes, four coordinates, then the
-// length bytes and address bytes exactly as given.
-std::string record(uint8_t prec, uint8_t type, int32_t lon1, int32_t lat1, int32_t lon2, int32_t lat2,
-                   const std::string& tail) {
-  std::string s = {4, 0, static_cast<char>(prec), 0, 0, 0, 4, 0, static_cast<char>(type), 0, 0, 0, 8, 0};
-  s += le32(lon1) + le32(lat1) + std::string("\x08\x00", 2) + le32(lon2) + le32(lat2);
-  return s + tail;
-}
-std::string addr(const std::string& bytes) { return std::string(1, static_cast<char>(bytes.size() + 27)) + bytes; }
-
-fw::MemoryBlock block(const std::string& s) { return fw::MemoryBlock::FromBytes(s); }
-}  // namespace
+using testutil::addr;
+using testutil::block;
+using testutil::le32;
+using testutil::record;
 
 TEST(Decode, CodeNamesOfBothDecoders) {
   struct Case { int prec, type; const char *mainPrec, *scanPrec, *typeText; };

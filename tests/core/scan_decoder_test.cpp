@@ -8,23 +8,20 @@
 #include "framework/core/MemoryBlock.h"
 #include "imagescan/ScanDecoder.h"
 #include "records/Record.h"
+#include "util/Records.h"
+
+using testutil::addr;
+using testutil::block;
+using testutil::le32;
 
 namespace {
-std::string le32(int32_t v) {
-  std::string s(4, '\0');
-  for (int k = 0; k < 4; ++k) s[static_cast<size_t>(k)] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * k)) & 0xFF);
-  return s;
-}
 // Marker with the two codes and the four coordinates; then `tail` as given
 // (length bytes and address bytes).
 std::string record(uint8_t prec, uint8_t type, const std::string& tail, int32_t lon1 = 229448,
                    int32_t lat1 = 4885837, int32_t lon2 = -57410, int32_t lat2 = 0) {
-  std::string s = {4, 0, static_cast<char>(prec), 0, 0, 0, 4, 0, static_cast<char>(type), 0, 0, 0, 8, 0};
-  return s + le32(lon1) + le32(lat1) + std::string("\x08\x00", 2) + le32(lon2) + le32(lat2) + tail;
+  return testutil::record(prec, type, lon1, lat1, lon2, lat2, tail);
 }
 std::string lenByte(int n) { return std::string(1, static_cast<char>(n + 27)); }
-std::string addr(const std::string& bytes) { return lenByte(static_cast<int>(bytes.size())) + bytes; }
-fw::MemoryBlock block(const std::string& s) { return fw::MemoryBlock::FromBytes(s); }
 }  // namespace
 
 TEST(ScanDecoder, CodesAndCoordinates) {

@@ -38,14 +38,6 @@ const QString kEmptyTextMessage =
 const QString kTooLargeMessage = QString::fromUtf8(
     "Ce fichier est trop volumineux pour être lu en une seule fois : utilisez le bouton « Image binaire (dd) ».");
 
-std::string fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // The texts of a record, spelled out here rather than asked of the decoder.
 std::string precisionText(int code) {
@@ -176,16 +168,7 @@ RunState dirty() {
   return Capture();
 }
 
-struct FileRun {
-  std::vector<fw::ScriptedSeams::Dialog> dialogs;
-  std::vector<QString> messages;
-};
-FileRun runFile(std::optional<std::string> path) {
-  fw::ScriptedSeams seams;
-  seams.files.push_back(std::move(path));
-  window()->FichierPB1_Action();
-  return {seams.dialogs, seams.messages};
-}
+FileRun runFile(std::optional<std::string> path) { return RunWithFile(&Window2::FichierPB1_Action, std::move(path)); }
 
 std::vector<QString> runText(const QString& text) {
   fw::ScriptedSeams seams;
@@ -195,11 +178,6 @@ std::vector<QString> runText(const QString& text) {
 }
 std::vector<QString> runText(const std::string& utf8) { return runText(QString::fromStdString(utf8)); }
 
-#define CHECK_STATE(actual, want)                   \
-  do {                                              \
-    const std::string d_ = Difference(actual, want); \
-    QVERIFY2(d_.empty(), d_.c_str());               \
-  } while (0)
 
 }  // namespace
 

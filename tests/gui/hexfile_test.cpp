@@ -27,14 +27,6 @@ namespace {
 const QString kPrompt = QString::fromUtf8("Sélectionner un fichier .cfg (Mapsettings.cfg,...)");
 const QString kTitle = QString::fromUtf8("Ouverture d'un fichier en lecture seule");
 
-std::string fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 recordgen::Place place(uint8_t prec, uint8_t type, int32_t lon1, int32_t lat1, std::string a1, std::string a2,
                        std::string a3) {
@@ -88,16 +80,7 @@ RunState expected(const std::vector<RecordTexts>& recs, const RunState& before) 
   return s;
 }
 
-struct Run {
-  std::vector<fw::ScriptedSeams::Dialog> dialogs;
-  std::vector<QString> messages;
-};
-Run runFile(std::optional<std::string> path) {
-  fw::ScriptedSeams seams;
-  seams.files.push_back(std::move(path));
-  window()->FichierPB11_Action();
-  return {seams.dialogs, seams.messages};
-}
+FileRun runFile(std::optional<std::string> path) { return RunWithFile(&Window2::FichierPB11_Action, std::move(path)); }
 
 class TempFile {
  public:
@@ -112,11 +95,6 @@ class TempFile {
   std::string path_;
 };
 
-#define CHECK_STATE(actual, want)                    \
-  do {                                               \
-    const std::string d_ = Difference(actual, want); \
-    QVERIFY2(d_.empty(), d_.c_str());                \
-  } while (0)
 
 }  // namespace
 
@@ -140,7 +118,7 @@ class HexFileTest : public QObject {
   void silentEnds() {
     QFETCH(QString, kind);
     RunState want = dirty();
-    const Run run = runFile(kind == "cancel" ? std::nullopt : std::optional<std::string>("/nonexistent/x.cfg"));
+    const FileRun run = runFile(kind == "cancel" ? std::nullopt : std::optional<std::string>("/nonexistent/x.cfg"));
     QCOMPARE(run.dialogs.size(), size_t{1});
     QCOMPARE(run.dialogs[0].prompt, kPrompt);
     QCOMPARE(run.dialogs[0].title, kTitle);
@@ -175,7 +153,7 @@ class HexFileTest : public QObject {
   void noRecord() {
     QFETCH(QString, file);
     const RunState before = dirty();
-    const Run run = runFile(fixture(file.toUtf8().constData()));
+    const FileRun run = runFile(fixture(file.toUtf8().constData()));
     QVERIFY(run.messages.empty());
     CHECK_STATE(Capture(), expected({}, before));
   }
@@ -235,7 +213,7 @@ class HexFileTest : public QObject {
     const bool sized = ::ftruncate(fd, off_t{1} << 31) == 0;
     ::close(fd);
     RunState want = dirty();
-    const Run run = sized ? runFile(path) : Run{};
+    const FileRun run = sized ? runFile(path) : FileRun{};
     ::unlink(path.c_str());
     QVERIFY(sized);
     QCOMPARE(run.messages, std::vector<QString>{QString::fromUtf8(
@@ -253,7 +231,7 @@ class HexFileTest : public QObject {
     const std::string content = readFile(path);
     if (content.empty() || static_cast<qint64>(content.size()) >= info.size()) QSKIP("the file holds its length");
     const RunState before = dirty();
-    const Run run = runFile(std::string(path));
+    const FileRun run = runFile(std::string(path));
     const QString want = QString::fromUtf8("Erreur de lecture : la lecture s'est arrêtée après ") +
                          QString::number(content.size()) +
                          QString::fromUtf8(" octets ; les résultats affichés ne portent que sur cette partie du fichier.");

@@ -32,6 +32,18 @@ bool showsPicture(const QString& shot, const QString& picture, QString* why) {
   return true;
 }
 
+
+// Starts the program offscreen with the test-only library that saves what
+// it draws into `shots`.
+void startSavingShots(QProcess& run, const QString& program, const QString& shots) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("LD_PRELOAD", SHOT_PRELOAD);
+  env.insert("GRAVELIN_TEST_SHOTS", shots);
+  run.setProcessEnvironment(env);
+  run.setProcessChannelMode(QProcess::MergedChannels);
+  run.start(program, {});
+}
 }  // namespace
 
 class InstallTest : public QObject {
@@ -61,16 +73,10 @@ class InstallTest : public QObject {
   void installedProgramDrawsItsPictures() {
     QTemporaryDir shots;
     QProcess run;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("LD_PRELOAD", SHOT_PRELOAD);
-    env.insert("GRAVELIN_TEST_SHOTS", shots.path());
-    run.setProcessEnvironment(env);
-    run.setProcessChannelMode(QProcess::MergedChannels);
     // Started from somewhere else: the pictures are found from the
     // executable, not from the working folder.
     run.setWorkingDirectory(QDir::tempPath());
-    run.start(QDir(prefix.path()).filePath("bin/gravelin"), {});
+    startSavingShots(run, QDir(prefix.path()).filePath("bin/gravelin"), shots.path());
     QVERIFY(run.waitForFinished(60000));
     const QByteArray out = run.readAll();
     QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0, out.constData());
@@ -99,13 +105,7 @@ class InstallTest : public QObject {
     QVERIFY(QDir(copy.path()).mkpath("bin"));
     QVERIFY(QFile::copy(QDir(prefix.path()).filePath("bin/gravelin"), copy.filePath("bin/gravelin")));
     QProcess run;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("LD_PRELOAD", SHOT_PRELOAD);
-    env.insert("GRAVELIN_TEST_SHOTS", shots.path());
-    run.setProcessEnvironment(env);
-    run.setProcessChannelMode(QProcess::MergedChannels);
-    run.start(copy.filePath("bin/gravelin"), {});
+    startSavingShots(run, copy.filePath("bin/gravelin"), shots.path());
     QVERIFY(run.waitForFinished(60000));
     QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0, run.readAll().constData());
     const QImage logo = QImage(shots.filePath("about-Canvas1.png")).convertToFormat(QImage::Format_RGB32);

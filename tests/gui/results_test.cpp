@@ -1,7 +1,5 @@
 // The per-record results step, the export texts, the tab captions and the
 // application object, with the real lists of the main window.
-#include <QFile>
-#include <QRegularExpression>
 #include <QtTest>
 #include <span>
 #include <vector>
@@ -71,19 +69,6 @@ class ResultsTest : public QObject {
     QCOMPARE(app.Pressepapier.size(), size_t{2});
     QCOMPARE(app.Pressepapier[0], std::string());
     QCOMPARE(app.Pressepapier[1], std::string());
-    const std::vector<std::string> precision = {"ERREUR", "centre ville", "Croisement", "Num\xC3\xA9ro de rue",
-                                                "N'importe o\xC3\xB9", ""};
-    const std::vector<std::string> type = {"ERREUR-0",
-                                           "Saisie \xC3\xA0 partir de la carte ou d'un code postal",
-                                           "ERREUR-2",
-                                           "Favoris",
-                                           "Domicile",
-                                           "Saisie par adresse",
-                                           "Saisie \xC3\xA0 partir du POI",
-                                           "A partir de la derni\xC3\xA8re route calcul\xC3\xA9" "e"};
-    QCOMPARE(app.PrecisionTexte, precision);
-    QCOMPARE(app.PrecisionTexte[5], std::string());
-    QCOMPARE(app.TypeTexte, type);
     QVERIFY(app.NumeroGPS.empty() && app.PrecisionValGPS.empty() && app.TypeVALGPS.empty());
     QVERIFY(app.LatitudeGPS.empty() && app.LatitudeRuePlusProcheGPS.empty() && app.LongitudeGPS.empty());
     QVERIFY(app.LongitudeRuePlusProcheGPS.empty() && app.Adresse1GPS.empty() && app.Adresse2GPS.empty());
@@ -94,14 +79,6 @@ class ResultsTest : public QObject {
     QCOMPARE(s.captions[0], QString("Tous les lieux"));
     QCOMPARE(s.captions[1], QString("Unique"));
     QCOMPARE(s.captions[2], QString("..."));
-  }
-
-  void shortVersionIsTheProjectVersion() {
-    QFile f(QStringLiteral(SOURCE_DIR "/CMakeLists.txt"));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const auto m = QRegularExpression(R"(project\(\s*Gravelin\s+VERSION\s+([0-9.]+))").match(f.readAll());
-    QVERIFY(m.hasMatch());
-    QCOMPARE(QString::fromStdString(App::ShortVersion()), m.captured(1));
   }
 
   void headerAndHeadings() {

@@ -4,12 +4,17 @@
 
 #include <QString>
 #include <array>
+#include <fstream>
 #include <initializer_list>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/App.h"
+#include "framework/gui/Seams.h"
 #include "records/Record.h"
+#include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
 
 namespace testing_gui {
@@ -37,7 +42,7 @@ inline std::vector<Row> ListRows(const char* name) {
 
 inline std::array<std::string, records::kFieldCount> Panel() {
   std::array<std::string, records::kFieldCount> out;
-  for (int k = 0; k < records::kFieldCount; ++k) out[k] = Window2::instance()->Label(records::kPanelLabels[k])->Text();
+  for (int k = 0; k < records::kFieldCount; ++k) out[k] = Window2::instance()->Label(ui::kPanelLabels[k])->Text();
   return out;
 }
 
@@ -85,7 +90,7 @@ inline std::string Difference(const RunState& a, const RunState& b) {
              b.captions[t].toStdString() + "'";
   for (int k = 0; k < records::kFieldCount; ++k)
     if (a.panel[k] != b.panel[k])
-      return std::string(records::kPanelLabels[k]) + ": '" + a.panel[k] + "' vs '" + b.panel[k] + "'";
+      return std::string(ui::kPanelLabels[k]) + ": '" + a.panel[k] + "' vs '" + b.panel[k] + "'";
   return {};
 }
 
@@ -107,5 +112,34 @@ inline std::string Line(const records::RecordTexts& r) {
 
 inline const std::string kHeader =
     "Pr\xC3\xA9" "cision\tType\tLongitude 1\tLatitude 1\tLongitude 2\tLatitude 2\tAdresse 1\tAdresse 2\tAdresse 3";
+
+inline std::string fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
+
+inline std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// What a file button's action asked and said, with the open dialog
+// scripted to answer `path`.
+struct FileRun {
+  std::vector<fw::ScriptedSeams::Dialog> dialogs;
+  std::vector<QString> messages;
+};
+inline FileRun RunWithFile(void (Window2::*action)(), std::optional<std::string> path) {
+  fw::ScriptedSeams seams;
+  seams.files.push_back(std::move(path));
+  (Window2::instance()->*action)();
+  return {seams.dialogs, seams.messages};
+}
+
+// Fails the test with the first difference between two states.
+#define CHECK_STATE(actual, want)                    \
+  do {                                               \
+    const std::string d_ = Difference(actual, want); \
+    QVERIFY2(d_.empty(), d_.c_str());                \
+  } while (0)
 
 }  // namespace testing_gui

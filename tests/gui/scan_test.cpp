@@ -1,6 +1,8 @@
 // The card-image scan from its button: the dialog, the progress controls,
 // the results in the lists and export texts, the buttons held during a run,
 // read errors, and stopping when the program quits or the window closes.
+#include <QAction>
+#include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -12,6 +14,9 @@
 #include <set>
 
 #include "app/App.h"
+#include "app/MenuBar1.h"
+#include "app/Startup.h"
+#include "framework/core/BinaryStream.h"
 #include "framework/core/MemoryBlock.h"
 #include "framework/core/Text.h"
 #include "framework/gui/Seams.h"
@@ -20,6 +25,7 @@
 #include "recordgen.h"
 #include "records/Results.h"
 #include "ui/ThreadDD.h"
+#include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
 
 namespace {
@@ -69,7 +75,7 @@ std::vector<std::string> row(fw::Listbox* l, int r) {
 std::vector<std::string> texts(const records::RecordTexts& t) { return {t.text.begin(), t.text.end()}; }
 std::vector<std::string> panel(Window2* w) {
   std::vector<std::string> out;
-  for (const char* n : records::kPanelLabels) out.push_back(w->Label(n)->Text());
+  for (const char* n : ui::kPanelLabels) out.push_back(w->Label(n)->Text());
   return out;
 }
 bool shown(Window2* w, const char* name) { return w->ControlVisible(w->ControlByName(name)); }
@@ -91,6 +97,36 @@ int quitDuringScan(int argc, char** argv) {
     else QCoreApplication::quit();
   });
   return qt.exec();
+}
+// The child side of the hanging-read tests: every read past the first
+// chunk blocks in the kernel, on a pipe nobody writes to, as a failing card
+// reader's does; 0.5 s into the scan the program is quit in one of the
+// user's three ways. The child runs the program's own event loop and exit.
+int hangingReadPipe[2] = {-1, -1};
+ssize_t hangingRead(int fd, void* buf, size_t count, off_t offset) {
+  if (offset >= M10) {
+    char c;
+    return ::read(hangingReadPipe[0], &c, 1);  // never returns
+  }
+  return ::pread(fd, buf, count, offset);
+}
+
+int quitDuringHangingRead(int argc, char** argv) {
+  QApplication qt(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(true);
+  if (::pipe(hangingReadPipe) != 0) return 3;
+  fw::BinaryStream::SetPositionedRead(hangingRead);
+  fw::ScriptedSeams seams;
+  seams.files.push_back(std::string(argv[2]));
+  const std::string how = argv[1];
+  QTimer::singleShot(0, [] { Window2::instance()->ImagePB1_Action(); });
+  QTimer::singleShot(500, [how] {
+    std::cout << (ThreadDD::Running() ? "running" : "idle") << std::endl;
+    if (how == "--hang-button") Window2::instance()->Control<fw::PushButton>("PushButton2")->click();
+    else if (how == "--hang-menu") MenuBar1::instance()->Child("FileMenu")->findChild<QAction*>("FileQuit")->trigger();
+    else Window2::instance()->close();
+  });
+  return RunEventLoop();
 }
 }  // namespace
 
@@ -363,6 +399,25 @@ class ScanTest : public QObject {
       if (QWidget* c = w->ControlByName(name)) QVERIFY2(c->isEnabled(), name);
   }
 
+  void imageThatGrowsIsScannedToItsLengthAtOpen() {
+    Window2* w = fresh();
+    Image img(15'000'000);
+    img.put(100, place(1));
+    const std::string path = img.write(dir, "growing.img");
+    fw::ScriptedSeams seams;
+    seams.files.push_back(path);
+    w->ImagePB1_Action();
+    // 10 MB more, records in them, while the scan runs.
+    Image more(10'000'000);
+    more.put(100, place(2));
+    more.put(6'000'000, place(3));
+    std::ofstream(path, std::ios::binary | std::ios::app)
+        .write(more.bytes.data(), static_cast<std::streamsize>(more.bytes.size()));
+    QTRY_VERIFY_WITH_TIMEOUT(ThreadDD::Running() == nullptr, kWaitMs);
+    checkResults(w, img);  // the counts read "15 000 000 / 15 000 000"
+    QVERIFY(seams.messages.empty());
+  }
+
   void imageLeftUntouched() {
     fresh();
     Image img(21'000'000);
@@ -386,7 +441,7 @@ class ScanTest : public QObject {
 
   void recordMethods() {
     Window2* w = fresh();
-    for (const char* n : records::kPanelLabels) w->Label(n)->SetText("old");
+    for (const char* n : ui::kPanelLabels) w->Label(n)->SetText("old");
     recordgen::Place p = place(10);
     p.precision = 3;
     p.addr1 = "abcde";
@@ -485,11 +540,44 @@ class ScanTest : public QObject {
     QCOMPARE(QString(child.readAllStandardOutput()).trimmed(), QString("running"));
     QFile::remove(path);
   }
+
+  // A read that hangs in the kernel holds neither the window nor the end of
+  // the process: "Quitter", the quit item and the close box each end it
+  // with status 0 within a second.
+  void quitDuringAHangingReadExitsAtOnce_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Quitter") << "--hang-button";
+    QTest::newRow("quit item") << "--hang-menu";
+    QTest::newRow("close box") << "--hang-close";
+  }
+  void quitDuringAHangingReadExitsAtOnce() {
+    QFETCH(QString, how);
+    Image img(3 * M10);
+    img.put(100, place(0));
+    const std::string path = img.write(dir, "hanging.img");
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {how, QString::fromStdString(path)});
+    QVERIFY(child.waitForStarted());
+    while (!child.canReadLine()) QVERIFY2(child.waitForReadyRead(20000), "the child never reached the quit");
+    QElapsedTimer sinceQuit;
+    sinceQuit.start();
+    QCOMPARE(QString(child.readLine()).trimmed(), QString("running"));
+    const bool ended = child.waitForFinished(1000);
+    if (!ended) {
+      child.kill();
+      child.waitForFinished();
+    }
+    QVERIFY2(ended, qPrintable("still running " + QString::number(sinceQuit.elapsed()) + " ms after the quit"));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+  }
 };
 
 int main(int argc, char** argv) {
   if (argc == 3 && (std::string(argv[1]) == "--quit-during-scan" || std::string(argv[1]) == "--close-during-scan"))
     return quitDuringScan(argc, argv);
+  if (argc == 3 && std::string(argv[1]).rfind("--hang-", 0) == 0) return quitDuringHangingRead(argc, argv);
   QApplication qt(argc, argv);
   ScanTest t;
   return QTest::qExec(&t, argc, argv);

@@ -14,6 +14,7 @@
 #include "recordgen.h"
 #include "records/Record.h"
 #include "records/Results.h"
+#include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
 
 namespace {
@@ -165,7 +166,7 @@ class StartupTest : public QObject {
     QCOMPARE(tabs->tabText(1), QString("Unique (%1)").arg(unique.size()));
     QCOMPARE(tabs->tabText(2), QString("..."));
     const auto last = expectedRow(places.back());
-    for (int k = 0; k < 9; ++k) QCOMPARE(w->Label(records::kPanelLabels[size_t(k)])->Text(), last[size_t(k)]);
+    for (int k = 0; k < 9; ++k) QCOMPARE(w->Label(ui::kPanelLabels[size_t(k)])->Text(), last[size_t(k)]);
     const std::string& exported = App::instance().Pressepapier[0];
     QVERIFY(exported.rfind(records::EnteteTabule, 0) == 0);
     QCOMPARE(std::count(exported.begin(), exported.end(), '\r'), std::ptrdiff_t(67));

@@ -3,6 +3,7 @@
 
 #include "app/App.h"
 #include "records/Record.h"
+#include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
 
 class WindowAccessorTest : public QObject {
@@ -20,7 +21,7 @@ class WindowAccessorTest : public QObject {
   void runStateControlsFoundByName() {
     Window2* w = Window2::instance();
     QVERIFY(w->Control<fw::TextArea>("TextSource"));
-    for (const char* name : records::kPanelLabels) {
+    for (const char* name : ui::kPanelLabels) {
       auto* l = w->Control<fw::StaticText>(name);
       QVERIFY2(l, name);
       QCOMPARE(l->Text(), std::string("."));
@@ -73,7 +74,7 @@ class WindowAccessorTest : public QObject {
     rec += std::string("\x1E" "Rue") + "\x1B" + "\x21" "Paris\xE9";
     w->Decoupe(fw::MemoryBlock::FromBytes(rec), 0);
     const char* want[] = {"(3) No de rue", "(4) Domicile", "2.39", "48.85661", "2.3901", "48.8567", "Rue", "", "Parisé"};
-    for (int k = 0; k < 9; ++k) QCOMPARE(w->Label(records::kPanelLabels[k])->Text(), std::string(want[k]));
+    for (int k = 0; k < 9; ++k) QCOMPARE(w->Label(ui::kPanelLabels[k])->Text(), std::string(want[k]));
   }
 };
 

@@ -1,0 +1,90 @@
+// The hand-over between the scan's thread and the one that shows it: order,
+// the bounded number of records, the wake-ups, and a stop ending the wait.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stop_token>
+#include <thread>
+#include <vector>
+
+#include "imagescan/HandOver.h"
+
+using imagescan::HandOver;
+using imagescan::ScanEvent;
+
+namespace {
+std::vector<records::RecordTexts> batchOf(size_t n, int first = 0) {
+  std::vector<records::RecordTexts> b(n);
+  for (size_t k = 0; k < n; ++k) b[k].text[0] = std::to_string(first + static_cast<int>(k));
+  return b;
+}
+}  // namespace
+
+TEST(HandOver, EventsInOrderWithTheLatestProgressOnly) {
+  int wakes = 0;
+  HandOver q(100, {}, [&] { ++wakes; });
+  q.Started(50);
+  q.Progress(10);
+  q.Progress(20);  // replaces the 10 not yet taken
+  q.Records(batchOf(3));
+  q.Progress(30);
+  q.Finished(imagescan::ScanEnd::Done, 30);
+  EXPECT_EQ(wakes, 1);  // one wake until the consumer rearms
+  EXPECT_EQ(q.QueuedRecords(), 3u);
+  q.Rearm();
+  std::vector<std::pair<int, uint64_t>> seen;
+  while (auto e = q.Take()) seen.emplace_back(e->kind, e->kind == ScanEvent::Records ? e->batch.size() : e->n);
+  EXPECT_EQ(seen, (std::vector<std::pair<int, uint64_t>>{{ScanEvent::Started, 50},
+                                                         {ScanEvent::Progress, 20},
+                                                         {ScanEvent::Records, 3},
+                                                         {ScanEvent::Progress, 30},
+                                                         {ScanEvent::Finished, 30}}));
+  EXPECT_EQ(q.QueuedRecords(), 0u);
+  q.FirstChunk();
+  EXPECT_EQ(wakes, 2);
+}
+
+TEST(HandOver, TheProducerWaitsForRoomAndEverythingArrivesInOrder) {
+  // A fast producer and a slow consumer: the queue never holds more than
+  // the limit plus the one batch let in below it.
+  std::atomic<bool> woken{false};
+  HandOver q(64, {}, [&] { woken = true; });
+  constexpr int kBatches = 200, kBatch = 16;
+  std::thread producer([&] {
+    for (int b = 0; b < kBatches; ++b) q.Records(batchOf(kBatch, b * kBatch));
+    q.Finished(imagescan::ScanEnd::Done, 0);
+  });
+  int next = 0;
+  size_t most = 0;
+  for (bool done = false; !done;) {
+    q.Rearm();
+    most = std::max(most, q.QueuedRecords());
+    while (auto e = q.Take()) {
+      if (e->kind == ScanEvent::Finished) done = true;
+      for (const auto& r : e->batch) EXPECT_EQ(r.text[0], std::to_string(next++));
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  producer.join();
+  EXPECT_EQ(next, kBatches * kBatch);
+  EXPECT_LE(most, 64u + kBatch);
+  EXPECT_TRUE(woken);
+}
+
+TEST(HandOver, AStopEndsTheWaitForRoom) {
+  std::stop_source stop;
+  HandOver q(10, stop.get_token(), {});
+  q.Records(batchOf(10));  // full now
+  std::atomic<bool> through{false};
+  std::thread producer([&] {
+    q.Records(batchOf(5));  // waits: nobody takes
+    through = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(through);
+  stop.request_stop();
+  producer.join();
+  EXPECT_TRUE(through);
+  EXPECT_EQ(q.QueuedRecords(), 15u);
+}
