@@ -259,11 +259,6 @@ bool ListModel::indexHolds(std::string_view a, std::string_view b) const {
   return rows_->index && rows_->index->holds(a, b);
 }
 
-void ListModel::resync() {
-  beginResetModel();
-  endResetModel();
-}
-
 Listbox::Listbox(int columns, QWidget* parent) : QTableView(parent), model_(new ListModel(columns, this)) {
   setModel(model_);
   setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -49,8 +49,6 @@ class ListModel : public QAbstractTableModel {
   void setStore(std::shared_ptr<RowStore> s);
   void setIndexedColumns(int a, int b);
   bool indexHolds(std::string_view a, std::string_view b) const;
-  // Tells the views again what the list holds, after a failed insertion.
-  void resync();
 
  private:
   class KeyIndex;
