@@ -112,7 +112,10 @@ void tryRoomFor(size_t rowsHeld) {
 void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch, Lists lists) {
   if (batch.empty()) return;
   const std::shared_ptr<fw::RowStore> store = host.Store();
-  tryRoomFor(store->size());
+  // Tried again each time the store passes a multiple of 4,096 rows: what
+  // is added in between is far below the margin tried.
+  const size_t held = store->size();
+  if (held == 0 || held / 4096 != (held + batch.size()) / 4096) tryRoomFor(held);
   // Every allocation of the step comes before anything shows the batch.
   store->reserveRows(batch.size());
   std::vector<fw::RowStore::Id> all, unique;
