@@ -1,5 +1,6 @@
 #include "App.h"
 
+#include "framework/gui/Listbox.h"
 #include "ui/Window2.h"
 
 App::App() = default;
@@ -20,10 +21,12 @@ void App::Event_Open() {
 
 void App::NameTab(int mode) {
   if (mode == 0) {
+    // What the last run found is let go of on a worker thread: a million
+    // rows freed here would hold the window.
+    for (size_t i = 0; i < 2; ++i) fw::ReleaseInBackground(Pressepapier.view(i).takeStore());
     Window2::instance()->List("Listbox1")->DeleteAllRows();
     Window2::instance()->List("Listbox2")->DeleteAllRows();
-    Pressepapier[0].clear();
-    Pressepapier[1].clear();
+    Window2::instance()->NewResultsStore();
     Window2::instance()->Control<fw::TabPanel>("TabPanel1")->setTabText(0, "Tous les lieux");
     Window2::instance()->Control<fw::TabPanel>("TabPanel1")->setTabText(1, "Unique");
   } else if (mode == 1) {

@@ -2,19 +2,30 @@
 
 namespace imagescan {
 
-HandOver::HandOver(size_t maxRecords, std::stop_token stop, std::function<void()> wake)
-    : maxRecords_(maxRecords), stop_(std::move(stop)), wake_(std::move(wake)) {}
+HandOver::HandOver(size_t maxRecords, std::stop_token stop, std::function<void()> wake, std::function<void()> hurry)
+    : maxRecords_(maxRecords), stop_(std::move(stop)), wake_(std::move(wake)), hurry_(std::move(hurry)) {}
 
 void HandOver::push(ScanEvent e) {
-  bool wake = false;
+  bool wake = false, hurry = false;
   {
     std::lock_guard lock(m_);
     records_ += e.batch.size();
+    const bool end = e.kind == ScanEvent::Finished || e.kind == ScanEvent::MemoryShort;
     queue_.push_back(std::move(e));
     wake = !woken_;
     woken_ = true;
+    hurry = !hurried_ && (end || records_ >= maxRecords_ / 2);
+    hurried_ = hurried_ || hurry;
   }
   if (wake && wake_) wake_();
+  if (hurry && hurry_) hurry_();
+}
+
+void HandOver::MemoryRanShort() { push({ScanEvent::MemoryShort, 0, {}, {}}); }
+
+void HandOver::GiveBack(std::vector<records::RecordTexts>&& batch) {
+  std::lock_guard lock(m_);
+  spent_.push_back(std::move(batch));
 }
 
 void HandOver::Started(uint64_t length) { push({ScanEvent::Started, length, {}, {}}); }
@@ -33,9 +44,11 @@ void HandOver::Progress(uint64_t bytesRead) {
 }
 
 void HandOver::Records(std::vector<records::RecordTexts>&& batch) {
+  std::vector<std::vector<records::RecordTexts>> spent;
   {
     std::unique_lock lock(m_);
     room_.wait(lock, stop_, [this] { return records_ < maxRecords_; });
+    spent.swap(spent_);
   }
   push({ScanEvent::Records, 0, {}, std::move(batch)});
 }
@@ -43,6 +56,7 @@ void HandOver::Records(std::vector<records::RecordTexts>&& batch) {
 void HandOver::Rearm() {
   std::lock_guard lock(m_);
   woken_ = false;
+  hurried_ = false;
 }
 
 std::optional<ScanEvent> HandOver::Take() {

@@ -20,7 +20,8 @@
 namespace imagescan {
 
 struct ScanEvent {
-  enum Kind { Started, FirstChunk, Progress, Records, Finished } kind = Started;
+  // MemoryShort: the scan ran out of memory and ended there.
+  enum Kind { Started, FirstChunk, Progress, Records, Finished, MemoryShort } kind = Started;
   uint64_t n = 0;  // the length, or the bytes read so far
   ScanEnd end = ScanEnd::Done;
   std::vector<records::RecordTexts> batch;
@@ -30,7 +31,10 @@ class HandOver : public ScanObserver {
  public:
   // `wake` is called on the scan's thread, outside the lock, when an event
   // arrives and the consumer has not been woken since it last rearmed.
-  HandOver(size_t maxRecords, std::stop_token stop, std::function<void()> wake);
+  // `hurry`, likewise once per rearming, when the queue holds half its room
+  // or the end has come: the consumer should not wait for its next turn.
+  HandOver(size_t maxRecords, std::stop_token stop, std::function<void()> wake,
+           std::function<void()> hurry = {});
 
   // Scan side.
   void Started(uint64_t length) override;
@@ -40,24 +44,31 @@ class HandOver : public ScanObserver {
   // Waits while the queue holds maxRecords or more, unless stopped.
   void Records(std::vector<records::RecordTexts>&& batch) override;
   void Finished(ScanEnd end, uint64_t bytesRead) override;
+  // Instead of Finished, when memory ran short during the scan.
+  void MemoryRanShort();
 
   // Consumer side. Rearm before taking: an event posted after it wakes the
   // consumer again.
   void Rearm();
   std::optional<ScanEvent> Take();
   size_t QueuedRecords() const;
+  // A batch the consumer is done with, freed on the scan's thread at its
+  // next batch: its allocator then reuses the memory at once, where freed
+  // on the consumer's thread it would be trimmed and faulted in again.
+  void GiveBack(std::vector<records::RecordTexts>&& batch);
 
  private:
   void push(ScanEvent e);
 
   const size_t maxRecords_;
   const std::stop_token stop_;
-  const std::function<void()> wake_;
+  const std::function<void()> wake_, hurry_;
   mutable std::mutex m_;
   std::condition_variable_any room_;
   std::deque<ScanEvent> queue_;
   size_t records_ = 0;
-  bool woken_ = false;
+  bool woken_ = false, hurried_ = false;
+  std::vector<std::vector<records::RecordTexts>> spent_;
 };
 
 }  // namespace imagescan

@@ -405,7 +405,6 @@ u64 layOut(Image& img, const Options& opt) {
         std::size_t(rng.between(3, 10)), false);  // deleted
     addData("VOICE   DAT", std::min<u64>(1 << 20, size / 32));
 
-    std::string& dir = img.objects()[rootDir].bytes;
     std::string entries = dirEntry("NAVCARD    ", 0x08, 0, 0, rng);
     std::string fat;
     for (uint32_t v : {0x0FFFFFF8u, 0x0FFFFFFFu, 0x0FFFFFFFu}) appendLe32(fat, v);
@@ -420,7 +419,8 @@ u64 layOut(Image& img, const Options& opt) {
       img.put(fat1 + 4 * f.cluster, chain);
       img.put(fat2 + 4 * f.cluster, chain);
     }
-    dir.replace(0, entries.size(), entries);
+    // Looked up only now: the puts above add objects and may move them.
+    img.objects()[rootDir].bytes.replace(0, entries.size(), entries);
   }
 
   // Free space: old settings copies, lone records and decoys. A sparse image keeps them

@@ -20,9 +20,6 @@ AppServices::~AppServices() {
 
 std::string AppServices::ExportText(int i) const {
   if (i < 0 || i >= static_cast<int>(Pressepapier.size())) return {};
-  const std::string& t = Pressepapier[static_cast<size_t>(i)];
-  // A record line starts with a carriage return; a closed text starts with
-  // the header.
-  if (!t.empty() && t.front() == '\r') return records::EnteteTabule + t;
-  return t;
+  // Written out once, the header already in front while a run goes on.
+  return Pressepapier.view(static_cast<size_t>(i)).withHeader();
 }

@@ -3,14 +3,16 @@
 // implements this; it lives in the layer above, which owns start-up.
 #pragma once
 
-#include <array>
 #include <string>
+
+#include "records/Results.h"
 
 class AppServices {
  public:
   static AppServices& instance();
-  // 0: every record found; 1: each point once. UTF-8.
-  std::array<std::string, 2> Pressepapier;
+  // 0: every record found; 1: each point once. UTF-8. Views over the
+  // stored records, written out when read.
+  records::ExportViews Pressepapier;
   // What "OK" puts on the clipboard for tab i: export text i, the header in
   // front even while a run is still adding records (the header goes in
   // front only at its end); "" for a tab that has no export text.

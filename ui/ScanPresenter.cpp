@@ -28,6 +28,15 @@ void ScanPresenter::Wake() {
       this, [this] { onWake(); }, Qt::QueuedConnection);
 }
 
+void ScanPresenter::Hurry() {
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (!over_) drainTimer_.start(0);
+      },
+      Qt::QueuedConnection);
+}
+
 void ScanPresenter::Abandon() {
   over_ = true;
   drainTimer_.stop();
@@ -60,6 +69,7 @@ void ScanPresenter::drain() {
   turn.start();
   while (auto e = events_.Take()) {
     apply(*e);
+    if (e->kind == imagescan::ScanEvent::Records) events_.GiveBack(std::move(e->batch));
     if (over_) return;
     if (turn.elapsed() >= kTurnBudgetMs) {
       // More is waiting: carry on at the next turn of the event loop.
@@ -86,8 +96,15 @@ void ScanPresenter::apply(imagescan::ScanEvent& e) {
     }
     case ScanEvent::FirstChunk: AppServices::instance().NameTab(0); break;
     case ScanEvent::Progress: showProgress(e.n); break;
-    case ScanEvent::Records: records::ajoutePoints(w->Results(), e.batch); break;
+    case ScanEvent::Records:
+      try {
+        records::ajoutePoints(w->Results(), e.batch);
+      } catch (const std::bad_alloc&) {
+        endShortOfMemory();
+      }
+      break;
     case ScanEvent::Finished: showEnd(e.end, e.n); break;
+    case ScanEvent::MemoryShort: endShortOfMemory(); break;
   }
 }
 
@@ -97,7 +114,18 @@ void ScanPresenter::showProgress(uint64_t bytes) {
   w->Label("CurProgressionST")->SetText(Count(bytes));
 }
 
-void ScanPresenter::showEnd(imagescan::ScanEnd end, uint64_t bytes) {
+// The records the lists hold are the run's results, closed as a finished
+// run's are; the scan stops and what it still holds is let go.
+void ScanPresenter::endShortOfMemory() {
+  const int kept = Window2::instance()->List("Listbox1")->LastIndex() + 1;
+  emit RanShortOfMemory();
+  while (events_.Take()) {
+  }
+  showEnd(imagescan::ScanEnd::Done, 0,
+          QString::fromStdString(records::MemoireInsuffisante(static_cast<uint64_t>(kept))));
+}
+
+void ScanPresenter::showEnd(imagescan::ScanEnd end, uint64_t bytes, const QString& message) {
   over_ = true;
   emit Finishing();
   SetSourcesEnabled(true);
@@ -114,6 +142,7 @@ void ScanPresenter::showEnd(imagescan::ScanEnd end, uint64_t bytes) {
           w, QString::fromStdString("Erreur de lecture : l'analyse s'est arrêtée après " + fw::OctetCount(bytes) +
                                     " ; les résultats affichés ne portent que sur "
                                     "cette partie de l'image."));
+    if (!message.isEmpty()) fw::Seams::Get().MsgBox(w, message);
   }
   emit Ended();
 }

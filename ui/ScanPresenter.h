@@ -20,6 +20,8 @@ class ScanPresenter : public QObject {
   // Events wait in the hand-over (any thread: the work is queued to this
   // object's thread).
   void Wake();
+  // Events should be taken now rather than at the next refresh (any thread).
+  void Hurry();
   // Nothing more is shown, whatever is still queued.
   void Abandon();
   bool Over() const { return over_; }
@@ -36,13 +38,16 @@ class ScanPresenter : public QObject {
   void Ended();
   // The main window was closed while the scan ran.
   void WindowClosed();
+  // Memory ran short: the scan must stop; its end is shown.
+  void RanShortOfMemory();
 
  private:
   void onWake();
   void drain();
   void apply(imagescan::ScanEvent& e);
   void showProgress(uint64_t bytes);
-  void showEnd(imagescan::ScanEnd end, uint64_t bytes);
+  void showEnd(imagescan::ScanEnd end, uint64_t bytes, const QString& message = {});
+  void endShortOfMemory();
 
   imagescan::HandOver& events_;
   const uint64_t length_;

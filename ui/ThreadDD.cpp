@@ -27,6 +27,7 @@ ThreadDD* ThreadDD::Start(std::unique_ptr<fw::BinaryStream> stream) {
   connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, t, [t] { t->stop(); });
   connect(Window2::instance(), &QObject::destroyed, t, [t] { t->stop(); });
   connect(t->presenter_.get(), &ScanPresenter::WindowClosed, t, [t] { t->stop(); });
+  connect(t->presenter_.get(), &ScanPresenter::RanShortOfMemory, t, [t] { t->stop(); });
   connect(t->presenter_.get(), &ScanPresenter::Finishing, t, [t] {
     if (running == t) running = nullptr;
   });
@@ -56,7 +57,8 @@ bool ThreadDD::EndAll(std::chrono::milliseconds grace) {
 ThreadDD::ThreadDD(std::unique_ptr<fw::BinaryStream> stream)
     : QThread(QCoreApplication::instance()),
       stream_(std::move(stream)),
-      events_(kMaxQueuedRecords, stop_.get_token(), [this] { presenter_->Wake(); }),
+      events_(
+          kMaxQueuedRecords, stop_.get_token(), [this] { presenter_->Wake(); }, [this] { presenter_->Hurry(); }),
       presenter_(std::make_unique<ScanPresenter>(events_, stream_->Length())) {}
 
 // Only reached once the thread has ended or has been asked to stop on a
@@ -74,7 +76,13 @@ void ThreadDD::Event_Run() {
   {
     imagescan::ChunkReader reader(*stream_, imagescan::TailleBloc, imagescan::ChunkReader::DefaultWorkers(),
                                   stop_.get_token());
-    imagescan::RunScan(reader, events_, stop_.get_token());
+    try {
+      imagescan::RunScan(reader, events_, stop_.get_token());
+    } catch (const std::bad_alloc&) {
+      // The batch being decoded went with the unwinding, which leaves room
+      // to say so; what the lists hold stays.
+      events_.MemoryRanShort();
+    }
   }
   stream_->Close();
 }

@@ -13,15 +13,19 @@ class Window2::Host : public records::ResultsHost {
  public:
   explicit Host(Window2& w) : w_(w) {}
   void ShowRecord(const records::RecordTexts& r) override { w_.ShowRecord(r); }
-  void AppendRows(int list, std::span<const records::RecordTexts* const> rows) override {
-    w_.List(list == 0 ? "Listbox1" : "Listbox2")->AddRows(static_cast<int>(rows.size()), [&](int r, int c) {
-      return rows[static_cast<size_t>(r)]->text[static_cast<size_t>(c)];
-    });
+  std::shared_ptr<fw::RowStore> Store() override { return w_.List("Listbox1")->Model()->store(); }
+  void AppendRows(std::span<const fw::RowStore::Id> rows) override {
+    w_.List("Listbox1")->Model()->appendStoredRows(rows);
   }
-  bool UniqueHolds(const std::string& lon1, const std::string& lat1) override {
-    return w_.List("Listbox2")->IndexHolds(lon1, lat1);
+  void AppendNewPoints(std::span<const fw::RowStore::Id> rows, std::vector<fw::RowStore::Id>& added) override {
+    fw::ListModel* unique = w_.List("Listbox2")->Model();
+    // A list emptied on its own may show another store: it takes this one.
+    if (unique->store() != Store()) unique->setStore(Store());
+    unique->appendNewRows(rows, added);
   }
-  std::string& Pressepapier(int i) override { return AppServices::instance().Pressepapier[static_cast<size_t>(i)]; }
+  records::ExportView& Pressepapier(int i) override {
+    return AppServices::instance().Pressepapier.view(static_cast<size_t>(i));
+  }
   void NameTab(int mode) override { AppServices::instance().NameTab(mode); }
 
  private:
@@ -42,6 +46,7 @@ Window2::Window2() : fw::Window(QSize(880, 576)), host_(std::make_unique<Host>(*
   setAttribute(Qt::WA_DeleteOnClose);
   Layout();
   CreateControls();
+  NewResultsStore();
 }
 
 Window2::~Window2() = default;
@@ -52,6 +57,15 @@ void Window2::closeEvent(QCloseEvent* e) {
 }
 
 records::ResultsHost& Window2::Results() { return *host_; }
+
+void Window2::NewResultsStore() {
+  auto store = std::make_shared<fw::RowStore>(records::kFieldCount);
+  for (const char* name : {"Listbox1", "Listbox2"}) {
+    std::shared_ptr<fw::RowStore> old = List(name)->Model()->store();
+    List(name)->Model()->setStore(store);
+    fw::ReleaseInBackground(std::move(old));
+  }
+}
 
 void Window2::ShowRecord(const records::RecordTexts& r) {
   for (int k = 0; k < records::kFieldCount; ++k) Label(ui::kPanelLabels[k])->SetText(r.text[k]);

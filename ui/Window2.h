@@ -70,6 +70,9 @@ class Window2 : public fw::Window {
   void ShowRecord(const records::RecordTexts& r);
   // The results step's view of this window and the application object.
   records::ResultsHost& Results();
+  // Both lists start showing a new, empty store of records; the old one is
+  // freed on a worker thread once nothing shows it. For emptied lists.
+  void NewResultsStore();
 
   fw::StaticText* Label(const char* name) const { return Control<fw::StaticText>(name); }
   fw::Listbox* List(const char* name) const { return Control<fw::Listbox>(name); }

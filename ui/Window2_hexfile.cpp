@@ -18,7 +18,7 @@ void Window2::FichierPB11_Action() {
   host.Pressepapier(0).clear();
   host.Pressepapier(1).clear();
   records::ajoutePoints(host, records::FindRecordsInHexText(std::string_view(text)), records::Lists::AllRecordsOnly);
-  host.Pressepapier(0) = records::EnteteTabule + host.Pressepapier(0);
+  host.Pressepapier(0).putHeaderInFront();
   file->stream->Close();
   ui::ReportReadError(this, *file);
 }

@@ -1,22 +1,33 @@
 // A list control over a row store, not one widget item per cell: a million
-// rows must add, scroll and select smoothly. It can keep an exact-match index
-// over two columns, kept by the control itself on every row added, cell
-// written and list emptied, so a lookup costs O(1) and can never go stale.
+// rows must add, scroll and select smoothly. Its rows are numbers of rows in
+// a store that other lists and the export texts may share, so a record's
+// texts are held once. It can keep an exact-match index over two columns,
+// kept by the control itself on every row added, cell written and list
+// emptied, so a lookup costs O(1) and can never go stale.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QTableView>
+#include <array>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "core/RowStore.h"
+
 namespace fw {
+
+// Hands what `p` holds to a worker thread to be freed there: letting go of a
+// million rows must not hold the window.
+void ReleaseInBackground(std::shared_ptr<void> p);
 
 class ListModel : public QAbstractTableModel {
   Q_OBJECT
  public:
   explicit ListModel(int columns, QObject* parent = nullptr);
+  ~ListModel() override;
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;
@@ -24,20 +35,33 @@ class ListModel : public QAbstractTableModel {
 
   void setHeadings(const QStringList& h);
   void appendRows(int count, const std::function<std::string(int row, int column)>& cell);
+  // Rows already in store(), in one insertion. appendNewRows appends only
+  // the rows whose indexed cells no row holds yet (nor an earlier one of the
+  // same call) and returns them in `added`.
+  void appendStoredRows(std::span<const RowStore::Id> rows);
+  void appendNewRows(std::span<const RowStore::Id> rows, std::vector<RowStore::Id>& added);
   std::string cell(int row, int column) const;
+  std::string_view cellView(int row, int column) const;
   void setCell(int row, int column, const std::string& text);
   void clear();
+  // The store rows are kept in; an empty list can be given another one.
+  const std::shared_ptr<RowStore>& store() const { return store_; }
+  void setStore(std::shared_ptr<RowStore> s);
   void setIndexedColumns(int a, int b);
-  bool indexHolds(const std::string& a, const std::string& b) const;
+  bool indexHolds(std::string_view a, std::string_view b) const;
 
  private:
-  // Each row is one string: its cells, each led by its byte length.
-  std::vector<std::string> rows_;
+  class KeyIndex;
+  struct Rows {
+    ChunkedVector<RowStore::Id> ids;
+    std::unique_ptr<KeyIndex> index;
+  };
   int columns_;
+  std::shared_ptr<RowStore> store_;
+  std::shared_ptr<Rows> rows_;
   QStringList headings_;
   int indexA_ = -1, indexB_ = -1;
-  std::unordered_map<std::string, int> index_;
-  void indexRow(int row, int delta);
+  void newRows();
 };
 
 class Listbox : public QTableView {

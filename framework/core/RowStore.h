@@ -1,0 +1,97 @@
+// Rows of text cells written once and read many times: every row's cells
+// packed one after the other in large blocks, a row known by its number.
+// A million rows cost their text and a few bytes each, and adding one never
+// moves the rows before it: nothing grows in one large step.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fw {
+
+// A vector in fixed pages: random access, appends that never move what is
+// stored, and no allocation larger than a page.
+template <class T, size_t PageSize = 65536>
+class ChunkedVector {
+ public:
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const T& operator[](size_t i) const { return pages_[i / PageSize][i % PageSize]; }
+  T& operator[](size_t i) { return pages_[i / PageSize][i % PageSize]; }
+  // Makes room for n more; push_back below this size allocates nothing.
+  void reserveMore(size_t n) {
+    while (pages_.size() * PageSize < size_ + n) {
+      if (pages_.size() == pages_.capacity()) pages_.reserve(std::max<size_t>(16, 2 * pages_.size()));
+      pages_.push_back(std::make_unique_for_overwrite<T[]>(PageSize));
+    }
+  }
+  void push_back(T v) {
+    reserveMore(1);
+    (*this)[size_++] = v;
+  }
+  void pop_back() { --size_; }
+
+ private:
+  std::vector<std::unique_ptr<T[]>> pages_;
+  size_t size_ = 0;
+};
+
+class RowStore {
+ public:
+  using Id = uint32_t;
+  explicit RowStore(int columns) : columns_(columns) {}
+  int columns() const { return columns_; }
+  size_t size() const { return offsets_.size(); }
+
+  // Stores a row of columns() cells (cell(c) gives column c) and returns
+  // its number. Nothing is changed when an allocation fails.
+  template <class CellFn>
+  Id append(CellFn&& cell) {
+    size_t bytes = 0;
+    for (int c = 0; c < columns_; ++c) bytes += lengthBytes(cell(c).size()) + cell(c).size();
+    char* at = room(bytes);
+    for (int c = 0; c < columns_; ++c) {
+      const std::string_view t = cell(c);
+      at = putLength(at, t.size());
+      at = std::copy(t.begin(), t.end(), at);
+    }
+    return commit(bytes);
+  }
+  std::string_view cell(Id row, int column) const;
+  // Makes room for n more rows in the row table.
+  void reserveRows(size_t n) { offsets_.reserveMore(n); }
+
+ private:
+  static size_t lengthBytes(size_t n) {
+    size_t k = 1;
+    while (n > 0x7F) n >>= 7, ++k;
+    return k;
+  }
+  static char* putLength(char* at, size_t n) {
+    do {
+      *at++ = static_cast<char>((n & 0x7F) | (n > 0x7F ? 0x80 : 0));
+      n >>= 7;
+    } while (n);
+    return at;
+  }
+  // Where the next row's `bytes` go, in the last block or a new one.
+  char* room(size_t bytes);
+  Id commit(size_t bytes);
+
+  static constexpr size_t kBlock = size_t{4} << 20;
+  int columns_;
+  struct Block {
+    std::unique_ptr<char[]> data;
+    size_t used = 0, size = 0;
+  };
+  std::vector<Block> blocks_;
+  // Block number in the top 24 bits, offset in the block in the low 40.
+  ChunkedVector<uint64_t> offsets_;
+};
+
+}  // namespace fw

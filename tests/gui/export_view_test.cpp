@@ -1,0 +1,117 @@
+// The export texts as views over the stored records: what "OK" copies
+// during and after a run, what a clear-all leaves, and the unique list's
+// index over many rows against a plain reference.
+#include <QtTest>
+#include <set>
+#include <span>
+#include <vector>
+
+#include "app/App.h"
+#include "records/Record.h"
+#include "records/Results.h"
+#include "ui/Window2.h"
+
+using records::RecordTexts;
+
+namespace {
+records::ResultsHost& host() { return Window2::instance()->Results(); }
+
+RecordTexts record(int point, int variant) {
+  RecordTexts r;
+  const std::string p = std::to_string(point);
+  r.text = {"(3) Num\xC3\xA9ro de rue", "(6) Saisie \xC3\xA0 partir du POI", "2." + p, "48." + p,
+            "2." + std::to_string(variant), "48.1", "Rue " + p, "75007 Paris", ""};
+  return r;
+}
+
+std::string lines(const std::vector<RecordTexts>& rs) {
+  std::string out;
+  for (const RecordTexts& r : rs) out += records::RecordLine(r);
+  return out;
+}
+}  // namespace
+
+class ExportViewTest : public QObject {
+  Q_OBJECT
+  App app;
+
+ private slots:
+  void initTestCase() {
+    Window2::instance();
+    app.Event_Open();
+  }
+
+  // "OK" gets the header in front while a run goes on, the text itself
+  // once the run is closed, and nothing after a clear-all.
+  void exportTextDuringAndAfterARun() {
+    app.NameTab(0);
+    QCOMPARE(app.ExportText(0), std::string());
+    const std::vector<RecordTexts> rs = {record(1, 1), record(2, 1), record(1, 2)};
+    records::ajoutePoints(host(), rs);
+    QCOMPARE(app.Pressepapier[0], lines(rs));
+    QCOMPARE(app.ExportText(0), records::EnteteTabule + lines(rs));
+    QCOMPARE(app.ExportText(1), records::EnteteTabule + lines({rs[0], rs[1]}));
+    QCOMPARE(app.ExportText(-1), std::string());
+    QCOMPARE(app.ExportText(2), std::string());
+    records::ClosingStep(host());
+    QCOMPARE(app.Pressepapier[0], records::EnteteTabule + lines(rs));
+    QCOMPARE(app.ExportText(0), app.Pressepapier[0]);
+    QCOMPARE(app.ExportText(1), records::EnteteTabule + lines({rs[0], rs[1]}));
+    app.NameTab(0);
+    QCOMPARE(app.Pressepapier[0], std::string());
+    QCOMPARE(app.ExportText(0), std::string());
+    QCOMPARE(app.ExportText(1), std::string());
+  }
+
+  // A text set as such keeps its place: headers in front of it, lines after.
+  void textSetAsSuchThenRows() {
+    app.NameTab(0);
+    app.Pressepapier = {"zero", records::EnteteTabule};
+    QCOMPARE(app.ExportText(0), records::EnteteTabule + "zero");
+    QCOMPARE(app.ExportText(1), records::EnteteTabule);
+    records::ajoutePoint(host(), record(5, 5));
+    records::ClosingStep(host());
+    QCOMPARE(app.Pressepapier[0], records::EnteteTabule + "zero" + records::RecordLine(record(5, 5)));
+    QCOMPARE(app.Pressepapier[1],
+             records::EnteteTabule + records::EnteteTabule + records::RecordLine(record(5, 5)));
+  }
+
+  // Rows the lists show are the stored records: writing a cell changes the
+  // list, not the export text made of the same record.
+  void cellWrittenLeavesTheExportAlone() {
+    app.NameTab(0);
+    records::ajoutePoint(host(), record(7, 7));
+    fw::Listbox* all = Window2::instance()->List("Listbox1");
+    QCOMPARE(all->Model()->store(), Window2::instance()->List("Listbox2")->Model()->store());
+    all->SetCell(0, records::kAddr1, "autre");
+    QCOMPARE(all->Cell(0, records::kAddr1), std::string("autre"));
+    QCOMPARE(app.Pressepapier[0], records::RecordLine(record(7, 7)));
+  }
+
+  // 60,000 records over 20,000 points, in uneven batches: the unique list
+  // and its export hold each point's first record, in order, as a set of
+  // the points seen says.
+  void uniqueListOverManyRows() {
+    app.NameTab(0);
+    std::vector<RecordTexts> rs;
+    for (int i = 0; i < 60000; ++i) rs.push_back(record((i * 7919) % 20000, i));
+    std::set<std::pair<std::string, std::string>> seen;
+    std::vector<RecordTexts> first;
+    for (const RecordTexts& r : rs)
+      if (seen.insert({r.text[records::kLon1], r.text[records::kLat1]}).second) first.push_back(r);
+    for (size_t at = 0, n = 1; at < rs.size(); at += n, n = n * 3 % 5000 + 1)
+      records::ajoutePoints(host(), std::span(rs).subspan(at, std::min(n, rs.size() - at)));
+    fw::Listbox* unique = Window2::instance()->List("Listbox2");
+    QCOMPARE(unique->LastIndex() + 1, 20000);
+    QCOMPARE(Window2::instance()->List("Listbox1")->LastIndex() + 1, 60000);
+    for (int r = 0; r < 20000; r += 1231)
+      QCOMPARE(unique->Cell(r, records::kLon2), first[static_cast<size_t>(r)].text[records::kLon2]);
+    QCOMPARE(app.Pressepapier[1], lines(first));
+    QVERIFY(unique->IndexHolds("2.19999", "48.19999"));
+    QVERIFY(!unique->IndexHolds("2.20000", "48.20000"));
+    QVERIFY(!unique->IndexHolds("2.1", "48.2"));
+  }
+};
+
+QTEST_MAIN(ExportViewTest)
+#include "export_view_test.moc"

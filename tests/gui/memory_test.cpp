@@ -1,0 +1,158 @@
+// Running out of memory in the middle of a run: a file packed with record
+// markers, read by "Fichier .cfg" and by "Image binaire (dd)" in a child
+// process whose address space is limited, must end the run with what was
+// found so far listed, closed like any run, and the investigator told.
+//
+// The child can be run by hand, e.g. with the whole 140 MB file and 3 GB:
+//   memory_test --child image|cfg FILE 3072     (limit in MiB)
+//   memory_test --child image|cfg FILE +200     (MiB above what it holds)
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QRegularExpression>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "app/App.h"
+#include "framework/core/Text.h"
+#include "framework/gui/Seams.h"
+#include "records/Results.h"
+#include "ui/ThreadDD.h"
+#include "ui/Window2.h"
+
+namespace {
+
+// The 14 bytes of a marker whose codes are 3 and 5: packed back to back,
+// every one starts a record whose fields are the markers after it.
+const std::string kMarker("\x04\x00\x03\x00\x00\x00\x04\x00\x05\x00\x00\x00\x08\x00", 14);
+constexpr int kMarkers = 10'000'000;
+
+long vmSizeKb() {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("VmSize:", 0) == 0) return std::strtol(line.c_str() + 7, nullptr, 10);
+  return 0;
+}
+
+// Runs one source under the limit, then, the limit lifted, prints what the
+// window shows.
+int child(const std::string& kind, const std::string& file, const std::string& limit) {
+  int argc = 1;
+  char name[] = "memory_test";
+  char* argv[] = {name, nullptr};
+  QApplication qt(argc, argv);
+  App app;
+  app.Event_Open();
+  Window2* w = Window2::instance();
+  QApplication::processEvents();
+
+  rlimit old{};
+  ::getrlimit(RLIMIT_AS, &old);
+  const long mib = std::stol(limit[0] == '+' ? limit.substr(1) : limit);
+  rlimit low = old;
+  low.rlim_cur = (static_cast<rlim_t>(limit[0] == '+' ? vmSizeKb() / 1024 : 0) + static_cast<rlim_t>(mib)) << 20;
+  if (::setrlimit(RLIMIT_AS, &low) != 0) return 3;
+
+  fw::ScriptedSeams seams;
+  seams.files.push_back(file);
+  if (kind == "cfg") {
+    w->FichierPB1_Action();
+  } else {
+    w->ImagePB1_Action();
+    QElapsedTimer t;
+    t.start();
+    while (ThreadDD::Running() && t.elapsed() < 120000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  ::setrlimit(RLIMIT_AS, &old);
+
+  const int rows = w->List("Listbox1")->LastIndex() + 1;
+  std::cout << "rows " << rows << "\n";
+  std::cout << "unique " << w->List("Listbox2")->LastIndex() + 1 << "\n";
+  // The closing step was done: the export text starts with its header and
+  // holds a line per row.
+  const std::string text = app.Pressepapier[0];
+  const bool closed = text.rfind(records::EnteteTabule + "\r", 0) == 0 &&
+                      std::count(text.begin(), text.end(), '\r') == rows;
+  std::cout << "closed " << (closed ? "yes" : "no") << "\n";
+  for (const QString& m : seams.messages) std::cout << "message " << m.toStdString() << "\n";
+  std::cout.flush();
+  return 0;
+}
+
+}  // namespace
+
+class MemoryTest : public QObject {
+  Q_OBJECT
+  QTemporaryDir dir_;
+  std::string packed_;
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    // 10,000,000 markers, 140 MB.
+    packed_ = dir_.filePath("packed.bin").toStdString();
+    std::string bytes;
+    bytes.reserve(kMarker.size() * kMarkers);
+    for (int i = 0; i < kMarkers; ++i) bytes += kMarker;
+    std::ofstream(packed_, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+
+  void runOutOfMemory_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("Fichier .cfg") << "cfg";
+    QTest::newRow("Image binaire (dd)") << "image";
+  }
+  // Its 10,000,000 records take about 1.7 GB now, which fits in 3 GB: the
+  // child gets 1000 MiB above what it holds once started instead, where
+  // they do not fit (and which leaves the scan's threads and reading
+  // buffers their room).
+  void runOutOfMemory() {
+    QFETCH(QString, kind);
+    QProcess p;
+    p.start(QCoreApplication::applicationFilePath(),
+            {"--child", kind, QString::fromStdString(packed_), "+1000"});
+    QVERIFY(p.waitForFinished(180000));
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0,
+             qPrintable(out + QString::fromUtf8(p.readAllStandardError())));
+    const QRegularExpressionMatch rows = QRegularExpression("^rows (\\d+)$", QRegularExpression::MultilineOption).match(out);
+    QVERIFY2(rows.hasMatch(), qPrintable(out));
+    const long n = rows.captured(1).toLong();
+    // Some records were kept, not all of them.
+    QVERIFY2(n > 0 && n < kMarkers, qPrintable(out));
+    QVERIFY2(out.contains("\nunique 1\n"), qPrintable(out));
+    QVERIFY2(out.contains("\nclosed yes\n"), qPrintable(out));
+    const QString message = QString::fromStdString(
+        "message Mémoire insuffisante : la recherche s'est arrêtée après " +
+        fw::Format(static_cast<double>(n), "###,###,###,###,###") +
+        " enregistrements ; les résultats affichés ne portent que sur cette partie.\n");
+    QVERIFY2(out.contains(message), qPrintable(out));
+    QCOMPARE(out.count("message "), 1);
+  }
+
+  // French takes the singular below 2.
+  void countInTheMessage() {
+    const std::string tail = " ; les résultats affichés ne portent que sur cette partie.";
+    const std::string head = "Mémoire insuffisante : la recherche s'est arrêtée après ";
+    QCOMPARE(records::MemoireInsuffisante(0), head + "0 enregistrement" + tail);
+    QCOMPARE(records::MemoireInsuffisante(1), head + "1 enregistrement" + tail);
+    QCOMPARE(records::MemoireInsuffisante(2), head + "2 enregistrements" + tail);
+    QCOMPARE(records::MemoireInsuffisante(1234567),
+             head + fw::Format(1234567.0, "###,###,###,###,###") + " enregistrements" + tail);
+  }
+};
+
+int main(int argc, char** argv) {
+  if (argc == 5 && std::string(argv[1]) == "--child") return child(argv[2], argv[3], argv[4]);
+  QApplication qt(argc, argv);
+  MemoryTest t;
+  return QTest::qExec(&t, argc, argv);
+}
+
+#include "memory_test.moc"
