@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 #include "framework/core/MemoryBlock.h"
 
@@ -31,6 +32,20 @@ inline fw::MemoryBlock Block(std::string_view data, unsigned cut, bool split) {
   if (!split) return fw::MemoryBlock::FromBytes(data);
   const size_t at = cut % (data.size() + 1);
   return fw::MemoryBlock::FromBytes(data.substr(0, at)) + fw::MemoryBlock::FromBytes(data.substr(at));
+}
+
+// A record's buffer and offset from the input: the buffer one block or two,
+// the offset mostly near it, sometimes anywhere, negative included.
+struct RecordCase {
+  fw::MemoryBlock mb;
+  int64_t offset;
+};
+inline RecordCase RecordAt(Input& in) {
+  const int16_t rawOffset = static_cast<int16_t>(in.u16());
+  const uint8_t cut = in.byte();
+  fw::MemoryBlock mb = Block(in.rest(), cut, cut & 1);
+  const int64_t offset = (cut & 2) ? rawOffset : rawOffset % (mb.Size() + 40) - 20;
+  return {std::move(mb), offset};
 }
 
 // A finding: the harness stops with a message libFuzzer keeps as a crash.
