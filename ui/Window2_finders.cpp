@@ -30,6 +30,12 @@ std::u32string CodePoints(const QString& s) {
   }
   return out;
 }
+
+// A search that memory cut short: the investigator is told how many
+// records the results hold.
+void SayMemoryShort(QWidget* parent, uint64_t kept) {
+  fw::Seams::Get().MsgBox(parent, QString::fromStdString(records::MemoireInsuffisante(kept)));
+}
 }  // namespace
 
 void Window2::FichierPB1_Action() {
@@ -38,7 +44,7 @@ void Window2::FichierPB1_Action() {
     file = ui::AskAndReadWholeFile(this);
   } catch (const std::bad_alloc&) {
     // No room for the file itself: nothing was searched, the results stay.
-    fw::Seams::Get().MsgBox(this, QString::fromStdString(records::MemoireInsuffisante(0)));
+    SayMemoryShort(this, 0);
     return;
   }
   if (!file) return;
@@ -73,9 +79,7 @@ void Window2::FichierPB1_Action() {
   records::ClosingStep(host);
   file->stream->Close();
   ui::ReportReadError(this, *file);
-  if (memoryShort)
-    fw::Seams::Get().MsgBox(this, QString::fromStdString(records::MemoireInsuffisante(
-                                      static_cast<uint64_t>(List("Listbox1")->LastIndex() + 1))));
+  if (memoryShort) SayMemoryShort(this, static_cast<uint64_t>(List("Listbox1")->LastIndex() + 1));
 }
 
 void Window2::ChampTextePB_Action() {
@@ -98,7 +102,5 @@ void Window2::ChampTextePB_Action() {
     memoryShort = true;
   }
   records::ClosingStep(host);
-  if (memoryShort)
-    fw::Seams::Get().MsgBox(this, QString::fromStdString(records::MemoireInsuffisante(
-                                      static_cast<uint64_t>(List("Listbox1")->LastIndex() + 1))));
+  if (memoryShort) SayMemoryShort(this, static_cast<uint64_t>(List("Listbox1")->LastIndex() + 1));
 }
