@@ -24,19 +24,8 @@ void App::NameTab(int mode) {
     // What the last run found is let go of on a worker thread: a million
     // rows freed here would hold the window.
     for (size_t i = 0; i < 2; ++i) fw::ReleaseInBackground(Pressepapier.view(i).takeStore());
-    Window2::instance()->List("Listbox1")->DeleteAllRows();
-    Window2::instance()->List("Listbox2")->DeleteAllRows();
-    Window2::instance()->NewResultsStore();
-    Window2::instance()->Control<fw::TabPanel>("TabPanel1")->setTabText(0, "Tous les lieux");
-    Window2::instance()->Control<fw::TabPanel>("TabPanel1")->setTabText(1, "Unique");
+    Window2::instance()->ClearResults();
   } else if (mode == 1) {
-    const char* lists[] = {"Listbox1", "Listbox2"};
-    const char* captions[] = {"Tous les lieux", "Unique"};
-    for (int tab = 0; tab < 2; ++tab) {
-      const int last = Window2::instance()->List(lists[tab])->LastIndex();
-      const QString plain = captions[tab];
-      Window2::instance()->Control<fw::TabPanel>("TabPanel1")->setTabText(
-          tab, last >= 0 ? plain + " (" + QString::number(last + 1) + ")" : plain);
-    }
+    Window2::instance()->ShowCounts();
   }
 }

@@ -13,6 +13,7 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "recordgen.h"
 #include "ui/Window2.h"
 
@@ -50,7 +51,7 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   App app;
   Window2* w = Window2::instance();
-  fw::ScriptedSeams seams;
+  testutil::ScriptedSeams seams;
   seams.files.push_back(path);
   const auto start = std::chrono::steady_clock::now();
   w->FichierPB11_Action();

@@ -38,6 +38,7 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "records/Results.h"
 #include "recordgen.h"
 #include "ui/ThreadDD.h"
@@ -285,13 +286,13 @@ int main(int argc, char** argv) {
   const auto t0 = Clock::now();
   double seconds = 0;
   if (mode == "image") {
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     seams.files.push_back(file);
     w->ImagePB1_Action();
     spin([] { return !ThreadDD::Running(); });
     seconds = since(t0);
   } else {
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     seams.files.push_back(file);
     bool done = false;
     QTimer::singleShot(0, [&] {

@@ -22,6 +22,7 @@
 #include "app/App.h"
 #include "framework/core/BinaryStream.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "imagescan/ChunkReader.h"
 #include "imagescan/ScanEngine.h"
 #include "recordgen.h"
@@ -112,7 +113,7 @@ double engineScan(const std::string& path, Counter& c, int workers) {
 
 // `stall`: the longest the event loop went without turning during the scan.
 double uiScan(const std::string& path, int& rows, double& stall) {
-  fw::ScriptedSeams seams;
+  testutil::ScriptedSeams seams;
   seams.files.push_back(path);
   Window2* w = Window2::instance();
   const auto t0 = Clock::now();

@@ -3,6 +3,7 @@
 #include "FuzzInput.h"
 #include "framework/core/Text.h"
 #include "records/HexText.h"
+#include "records/HexTextRecords.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Any bytes, valid UTF-8 or not, as the pasted text.

@@ -29,6 +29,8 @@ struct Chunk {
   bool ended = false;
   // The image ended before its length, or a read failed.
   bool failed = false;
+  // With failed: there was no memory to read the chunk into.
+  bool outOfMemory = false;
 };
 
 // Where the chunks come from: each call gives the next chunk of the

@@ -148,8 +148,10 @@ void ChunkReader::worker(std::stop_token shutdown) {
       try {
         c = readChunk(index, true, shutdown);
       } catch (const std::bad_alloc&) {
-        c = Chunk{};  // no memory for the chunk: the scan ends as on a failed read
-        c.failed = true;
+        // No memory for the chunk: the scan ends there, and says why.
+        c = Chunk{};
+        c.offset = index * static_cast<uint64_t>(chunk_);
+        c.failed = c.outOfMemory = true;
       }
     }
     {
@@ -167,6 +169,7 @@ Chunk ChunkReader::endChunk() const {
   c.offset = pos_;
   c.ended = true;
   c.failed = failed_;
+  c.outOfMemory = outOfMemory_;
   return c;
 }
 
@@ -197,6 +200,7 @@ Chunk ChunkReader::Next() {
   pos_ += static_cast<uint64_t>(c.bytes.Size());
   ended_ = c.ended || c.failed || (length_ > 0 && pos_ >= length_);
   failed_ = c.failed || (c.ended && pos_ < length_);
+  outOfMemory_ = c.outOfMemory;
   c.ended = ended_;
   c.failed = failed_;
   if (stop_.stop_requested()) {

@@ -75,7 +75,7 @@ class ChunkReader : public ChunkSource {
 
   // As the caller sees the stream.
   uint64_t pos_ = 0;
-  bool ended_ = false, failed_ = false;
+  bool ended_ = false, failed_ = false, outOfMemory_ = false;
 
   // Workers' state.
   std::mutex m_;

@@ -6,12 +6,19 @@ HandOver::HandOver(size_t maxRecords, std::stop_token stop, std::function<void()
     : maxRecords_(maxRecords), stop_(std::move(stop)), wake_(std::move(wake)), hurry_(std::move(hurry)) {}
 
 void HandOver::push(ScanEvent e) {
-  bool wake = false, hurry = false;
   {
     std::lock_guard lock(m_);
     records_ += e.batch.size();
-    const bool end = e.kind == ScanEvent::Finished || e.kind == ScanEvent::MemoryShort;
     queue_.push_back(std::move(e));
+  }
+  notify(false);
+}
+
+// Called outside the lock: the callbacks may take locks of their own.
+void HandOver::notify(bool end) {
+  bool wake = false, hurry = false;
+  {
+    std::lock_guard lock(m_);
     wake = !woken_;
     woken_ = true;
     hurry = !hurried_ && (end || records_ >= maxRecords_ / 2);
@@ -21,36 +28,47 @@ void HandOver::push(ScanEvent e) {
   if (hurry && hurry_) hurry_();
 }
 
-void HandOver::MemoryRanShort() { push({ScanEvent::MemoryShort, 0, {}, {}}); }
-
-void HandOver::GiveBack(std::vector<records::RecordTexts>&& batch) {
-  std::lock_guard lock(m_);
-  spent_.push_back(std::move(batch));
-}
-
 void HandOver::Started(uint64_t length) { push({ScanEvent::Started, length, {}, {}}); }
-void HandOver::FirstChunk() { push({ScanEvent::FirstChunk, 0, {}, {}}); }
-void HandOver::Finished(ScanEnd end, uint64_t bytesRead) { push({ScanEvent::Finished, bytesRead, end, {}}); }
+void HandOver::Begin() { push({ScanEvent::Begun, 0, {}, {}}); }
 
-void HandOver::Progress(uint64_t bytesRead) {
+bool HandOver::Read(uint64_t bytes) {
   {
     std::lock_guard lock(m_);
     if (!queue_.empty() && queue_.back().kind == ScanEvent::Progress) {
-      queue_.back().n = bytesRead;
-      return;
+      queue_.back().n = bytes;
+      return !stop_.stop_requested();
     }
   }
-  push({ScanEvent::Progress, bytesRead, {}, {}});
+  push({ScanEvent::Progress, bytes, {}, {}});
+  return !stop_.stop_requested();
 }
 
-void HandOver::Records(std::vector<records::RecordTexts>&& batch) {
+bool HandOver::Records(std::vector<records::RecordTexts>&& batch) {
   std::vector<std::vector<records::RecordTexts>> spent;
   {
     std::unique_lock lock(m_);
     room_.wait(lock, stop_, [this] { return records_ < maxRecords_; });
     spent.swap(spent_);
   }
+  if (stop_.stop_requested()) return false;
   push({ScanEvent::Records, 0, {}, std::move(batch)});
+  return true;
+}
+
+void HandOver::Finish(records::RunEnd end, uint64_t bytes) {
+  {
+    std::lock_guard lock(m_);
+    if (ended_) return;
+    ended_ = true;
+    end_ = end;
+    endBytes_ = bytes;
+  }
+  notify(true);
+}
+
+void HandOver::GiveBack(std::vector<records::RecordTexts>&& batch) {
+  std::lock_guard lock(m_);
+  spent_.push_back(std::move(batch));
 }
 
 void HandOver::Rearm() {
@@ -63,7 +81,13 @@ std::optional<ScanEvent> HandOver::Take() {
   std::optional<ScanEvent> e;
   {
     std::lock_guard lock(m_);
-    if (queue_.empty()) return e;
+    if (queue_.empty()) {
+      if (ended_ && !endTaken_) {
+        endTaken_ = true;
+        e = ScanEvent{ScanEvent::Finished, endBytes_, end_, {}};
+      }
+      return e;
+    }
     e = std::move(queue_.front());
     queue_.pop_front();
     records_ -= e->batch.size();

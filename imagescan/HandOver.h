@@ -1,9 +1,9 @@
 // The hand-over between the scan's thread and the thread that shows it: the
-// engine reports into this queue as its observer, the other side takes the
-// events in order. It holds a bounded number of records: a scan that finds
-// them faster than they are shown waits for room, and a stop ends the wait.
-// The consumer is woken once per batch of events it has not yet looked at,
-// not once per event.
+// scan's search loop reports into this queue as its sink, the other side
+// takes the events in order. It holds a bounded number of records: a scan
+// that finds them faster than they are shown waits for room, and a stop
+// ends the wait. The consumer is woken once per batch of events it has not
+// yet looked at, not once per event.
 #pragma once
 
 #include <condition_variable>
@@ -15,40 +15,44 @@
 #include <stop_token>
 #include <vector>
 
-#include "ScanEngine.h"
+#include "records/Search.h"
 
 namespace imagescan {
 
 struct ScanEvent {
-  // MemoryShort: the scan ran out of memory and ended there.
-  enum Kind { Started, FirstChunk, Progress, Records, Finished, MemoryShort } kind = Started;
-  uint64_t n = 0;  // the length, or the bytes read so far
-  ScanEnd end = ScanEnd::Done;
+  enum Kind {
+    Started,   // n: the image's length; the progress shows
+    Begun,     // the first chunk brought bytes: the earlier results go
+    Progress,  // n: bytes read so far
+    Records,   // batch
+    Finished,  // the last event: end, and n the bytes read by then
+  } kind = Started;
+  uint64_t n = 0;
+  records::RunEnd end = records::RunEnd::Done;
   std::vector<records::RecordTexts> batch;
 };
 
-class HandOver : public ScanObserver {
+class HandOver : public records::RecordSink {
  public:
   // `wake` is called on the scan's thread, outside the lock, when an event
   // arrives and the consumer has not been woken since it last rearmed.
   // `hurry`, likewise once per rearming, when the queue holds half its room
   // or the end has come: the consumer should not wait for its next turn.
-  HandOver(size_t maxRecords, std::stop_token stop, std::function<void()> wake,
-           std::function<void()> hurry = {});
+  HandOver(size_t maxRecords, std::stop_token stop, std::function<void()> wake, std::function<void()> hurry = {});
 
-  // Scan side.
-  void Started(uint64_t length) override;
-  void FirstChunk() override;
+  // Scan side. Before anything is read: the progress shows for this length.
+  void Started(uint64_t length);
+  void Begin() override;
   // Only the latest count matters: one not yet taken is replaced.
-  void Progress(uint64_t bytesRead) override;
-  // Waits while the queue holds maxRecords or more, unless stopped.
-  void Records(std::vector<records::RecordTexts>&& batch) override;
-  void Finished(ScanEnd end, uint64_t bytesRead) override;
-  // Instead of Finished, when memory ran short during the scan.
-  void MemoryRanShort();
+  bool Read(uint64_t bytes) override;
+  // Waits while the queue holds maxRecords or more, unless stopped; false
+  // once stopped.
+  bool Records(std::vector<records::RecordTexts>&& batch) override;
+  // Allocates nothing, so that it can always be told, memory short or not.
+  void Finish(records::RunEnd end, uint64_t bytes) override;
 
   // Consumer side. Rearm before taking: an event posted after it wakes the
-  // consumer again.
+  // consumer again. The end comes last, after every queued event.
   void Rearm();
   std::optional<ScanEvent> Take();
   size_t QueuedRecords() const;
@@ -59,6 +63,7 @@ class HandOver : public ScanObserver {
 
  private:
   void push(ScanEvent e);
+  void notify(bool end);
 
   const size_t maxRecords_;
   const std::stop_token stop_;
@@ -68,6 +73,9 @@ class HandOver : public ScanObserver {
   std::deque<ScanEvent> queue_;
   size_t records_ = 0;
   bool woken_ = false, hurried_ = false;
+  bool ended_ = false, endTaken_ = false;
+  records::RunEnd end_ = records::RunEnd::Done;
+  uint64_t endBytes_ = 0;
   std::vector<std::vector<records::RecordTexts>> spent_;
 };
 

@@ -1,9 +1,9 @@
 #include "ScanEngine.h"
 
+#include <algorithm>
 #include <cmath>
 
-#include "ScanDecoder.h"
-#include "SearchWindow.h"
+#include "ImageRecords.h"
 
 namespace imagescan {
 
@@ -18,44 +18,10 @@ std::optional<int> ProgressValue(uint64_t bytesRead, uint64_t length) {
   return static_cast<int>(std::min<double>(v, EchelleProgression - 1));
 }
 
-void RunScan(ChunkSource& src, ScanObserver& obs, std::stop_token stop, ScanOptions opt) {
-  obs.Started(src.Length());
-
-  std::vector<records::RecordTexts> batch;
-  batch.reserve(opt.batch);
-  auto flush = [&] {
-    if (batch.empty()) return;
-    obs.Records(std::move(batch));
-    batch = {};
-    batch.reserve(opt.batch);
-  };
-  // The first chunk read resets the previous results; records found before
-  // a later chunk is read go out before its progress does.
-  uint64_t bytesRead = 0;
-  SearchWindow w(src, opt.chunk, [&](int64_t chunkBytes) {
-    if (bytesRead == 0) obs.FirstChunk();
-    flush();
-    bytesRead += static_cast<uint64_t>(chunkBytes);
-    obs.Progress(bytesRead);
-  });
-  w.Fill();
-  if (w.View().Size() == 0) {
-    if (stop.stop_requested()) obs.Finished(ScanEnd::Stopped, 0);
-    else obs.Finished(w.Failed() ? ScanEnd::ReadError : ScanEnd::EmptyImage, 0);
-    return;
-  }
-
-  for (int64_t p = w.Find(0); p < w.View().Size(); p = w.Find(p + 1)) {
-    if (stop.stop_requested()) break;
-    batch.push_back(Decoupe(w.View(), p));
-    if (batch.size() >= opt.batch) flush();
-  }
-  if (stop.stop_requested()) {
-    obs.Finished(ScanEnd::Stopped, w.End());
-    return;
-  }
-  flush();
-  obs.Finished(w.Failed() ? ScanEnd::ReadError : ScanEnd::Done, w.End());
+records::RunEnd RunScan(ChunkSource& src, records::RecordSink& sink, std::stop_token stop, int64_t chunk,
+                        size_t batch) {
+  ImageRecords records(src, chunk);
+  return records::Search(records, sink, std::move(stop), batch);
 }
 
 }  // namespace imagescan

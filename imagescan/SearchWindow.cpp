@@ -23,6 +23,7 @@ Chunk SearchWindow::read() {
   Chunk c = src_.Next();
   ended_ = c.ended;
   failed_ = failed_ || c.failed;
+  outOfMemory_ = outOfMemory_ || c.outOfMemory;
   if (c.bytes.Size() > 0) {
     end_ = c.offset + static_cast<uint64_t>(c.bytes.Size());
     if (progress_) progress_(c.bytes.Size());
@@ -73,6 +74,12 @@ int64_t SearchWindow::findIn(int64_t start, int64_t last) const {
 }
 
 int64_t SearchWindow::Find(int64_t start) {
+  for (bool slid = true; slid;) start = Find(start, slid);
+  return start;
+}
+
+int64_t SearchWindow::Find(int64_t start, bool& slid) {
+  slid = false;
   int64_t i = std::max<int64_t>(start, 0);
   for (;;) {
     const int64_t size = view_.Size();
@@ -99,7 +106,8 @@ int64_t SearchWindow::Find(int64_t start) {
       next_ = std::move(c);
       view_ = view_ + next_.bytes;
     }
-    i = slideAt - chunk_ + 1;
+    slid = true;
+    return slideAt - chunk_ + 1;
   }
 }
 

@@ -36,6 +36,10 @@ class SearchWindow {
   // front chunk is dropped, the next one read and joined behind, and
   // positions move back by the chunk size.
   int64_t Find(int64_t start);
+  // The same, but returning as soon as the window has slid once, with
+  // `slid` set and the position the search goes on from (in the new view):
+  // a caller can then tell what the slide read before the search goes on.
+  int64_t Find(int64_t start, bool& slid);
 
   const fw::MemoryBlock& View() const { return view_; }
   const Chunk& Current() const { return current_; }
@@ -47,6 +51,8 @@ class SearchWindow {
   int Slides() const { return slides_; }
   bool Ended() const { return ended_; }
   bool Failed() const { return failed_; }
+  // A chunk could not be read for want of memory.
+  bool OutOfMemory() const { return outOfMemory_; }
 
  private:
   Chunk read();
@@ -59,7 +65,7 @@ class SearchWindow {
   fw::MemoryBlock view_;
   uint64_t end_ = 0;
   int slides_ = 0;
-  bool ended_ = false, failed_ = false;
+  bool ended_ = false, failed_ = false, outOfMemory_ = false;
 };
 
 // The record method's form: the caller keeps the three blocks, and the rest

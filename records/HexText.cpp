@@ -76,15 +76,6 @@ fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos) {
   return mb;
 }
 
-template <class Char>
-std::vector<RecordTexts> findRecordsInHexText(std::basic_string_view<Char> text) {
-  std::vector<RecordTexts> out;
-  for (size_t m = findHexMarker(text, 0); m != std::u32string_view::npos;
-       m = findHexMarker(text, m + kPatternLength))
-    out.push_back(DecodeRecord(hexRecordBytes(text, m), 0, Decoder::MainWindow));
-  return out;
-}
-
 }  // namespace
 
 int64_t hexa(fw::MemoryBlock& mb, std::u32string_view s) { return hexaOf(mb, s); }
@@ -93,8 +84,6 @@ size_t FindHexMarker(std::u32string_view t, size_t from) { return findHexMarker(
 size_t FindHexMarker(std::string_view t, size_t from) { return findHexMarker(t, from); }
 fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos) { return hexRecordBytes(text, pos); }
 fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos) { return hexRecordBytes(text, pos); }
-std::vector<RecordTexts> FindRecordsInHexText(std::u32string_view text) { return findRecordsInHexText(text); }
-std::vector<RecordTexts> FindRecordsInHexText(std::string_view text) { return findRecordsInHexText(text); }
 
 std::string HexTextOf(const fw::MemoryBlock& mb) {
   static constexpr char kDigits[] = "0123456789ABCDEF";

@@ -41,12 +41,6 @@ int64_t hexa(fw::MemoryBlock& mb, std::string_view s);
 size_t FindHexMarker(std::u32string_view text, size_t from);
 size_t FindHexMarker(std::string_view text, size_t from);
 
-// Every record of the text, in order, each next search starting right after
-// the previous match's 28 characters.
-// A match is decoded wherever it begins, also at an odd position.
-std::vector<RecordTexts> FindRecordsInHexText(std::u32string_view text);
-std::vector<RecordTexts> FindRecordsInHexText(std::string_view text);
-
 // The bytes of the record whose first character is at `pos` (0-based): as
 // many as its three length pairs say (and, when one of them is below the
 // bias, at least the fields in front of it), cut at the first pair that is

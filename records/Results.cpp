@@ -4,6 +4,7 @@
 #include <new>
 
 #include "framework/core/Text.h"
+#include "records/Search.h"
 
 namespace records {
 
@@ -112,10 +113,10 @@ void tryRoomFor(size_t rowsHeld) {
 void ajoutePoints(ResultsHost& host, std::span<const RecordTexts> batch, Lists lists) {
   if (batch.empty()) return;
   const std::shared_ptr<fw::RowStore> store = host.Store();
-  // Tried again each time the store passes a multiple of 4,096 rows: what
-  // is added in between is far below the margin tried.
+  // Tried again each time the store passes a multiple of a batch's rows:
+  // what is added in between is far below the margin tried.
   const size_t held = store->size();
-  if (held == 0 || held / 4096 != (held + batch.size()) / 4096) tryRoomFor(held);
+  if (held == 0 || held / kBatch != (held + batch.size()) / kBatch) tryRoomFor(held);
   // Every allocation of the step comes before anything shows the batch.
   store->reserveRows(batch.size());
   std::vector<fw::RowStore::Id> all, unique;

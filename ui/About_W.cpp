@@ -7,16 +7,15 @@
 #include "Links.h"
 #include "Maker.h"
 #include "Pictures.h"
-#include "Window2.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/Seams.h"
 
 QPointer<About_W> About_W::current_;
 
-About_W* About_W::instance() {
+About_W* About_W::instance(QWidget* over) {
   if (!isOpen()) {
-    // Over the main window when there is one, and gone with it.
-    current_ = new About_W(Window2::isOpen() ? Window2::instance() : nullptr);
+    // Over the window it was opened from, and gone with it.
+    current_ = new About_W(over);
     current_->show();
   }
   return current_;

@@ -13,8 +13,9 @@ class QPainter;
 class About_W : public fw::Window {
   Q_OBJECT
  public:
-  // The open about window, or a new one, built and shown.
-  static About_W* instance();
+  // The open about window, or a new one over `over` (gone with it), built
+  // and shown.
+  static About_W* instance(QWidget* over = nullptr);
   static bool isOpen();
 
   void Layout();

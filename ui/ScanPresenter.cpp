@@ -1,10 +1,11 @@
 #include "ScanPresenter.h"
 
-#include "AppServices.h"
-#include "Window2.h"
+#include <algorithm>
+#include <new>
+
+#include "Messages.h"
 #include "framework/core/Text.h"
-#include "framework/gui/Seams.h"
-#include "records/Results.h"
+#include "framework/gui/Controls.h"
 
 namespace {
 // The lists and the progress are brought up to date this often.
@@ -12,20 +13,47 @@ constexpr qint64 kRefreshMs = 100;
 // Work done per turn of the event loop before the window gets its own
 // events again.
 constexpr qint64 kTurnBudgetMs = 25;
-const char* const kSources[] = {"ImagePB1", "FichierPB1", "ChampTextePB", "CleanPB"};
+const char* const kProgressControls[] = {"ProgressBar1", "CurProgressionST", "MaxProgressionST"};
 
-std::string Count(uint64_t n) { return fw::Format(static_cast<double>(n), ScanPresenter::kCountPattern); }
+std::string Count(uint64_t n) { return fw::Format(static_cast<double>(n), "###,###,###,###,###"); }
 }  // namespace
 
-ScanPresenter::ScanPresenter(imagescan::HandOver& events, uint64_t length, QObject* parent)
-    : QObject(parent), events_(events), length_(length) {
+// Marks this object's code as on the stack for the life of a call that
+// came from the event loop.
+class ScanPresenter::Entered {
+ public:
+  explicit Entered(ScanPresenter& p) : p_(p) { ++p_.depth_; }
+  ~Entered() {
+    if (--p_.depth_ == 0 && p_.over_) emit p_.Idle();
+  }
+
+ private:
+  ScanPresenter& p_;
+};
+
+ScanPresenter::ScanPresenter(ui::ScanWindow& window, imagescan::HandOver& events, uint64_t length, QString name,
+                             QObject* parent)
+    : QObject(parent),
+      window_(&window),
+      events_(events),
+      length_(length),
+      name_(std::move(name)),
+      results_(window.Results()) {
   drainTimer_.setSingleShot(true);
-  connect(&drainTimer_, &QTimer::timeout, this, [this] { drain(); });
+  connect(&drainTimer_, &QTimer::timeout, this, [this] {
+    Entered e(*this);
+    drain();
+  });
 }
 
 void ScanPresenter::Wake() {
   QMetaObject::invokeMethod(
-      this, [this] { onWake(); }, Qt::QueuedConnection);
+      this,
+      [this] {
+        Entered e(*this);
+        onWake();
+      },
+      Qt::QueuedConnection);
 }
 
 void ScanPresenter::Hurry() {
@@ -40,12 +68,7 @@ void ScanPresenter::Hurry() {
 void ScanPresenter::Abandon() {
   over_ = true;
   drainTimer_.stop();
-}
-
-void ScanPresenter::SetSourcesEnabled(bool enabled) {
-  if (!Window2::isOpen()) return;
-  for (const char* name : kSources)
-    if (QWidget* c = Window2::instance()->ControlByName(name)) c->setEnabled(enabled);
+  if (depth_ == 0) emit Idle();
 }
 
 void ScanPresenter::onWake() {
@@ -56,11 +79,9 @@ void ScanPresenter::onWake() {
 
 void ScanPresenter::drain() {
   if (over_) return;
-  if (!Window2::isOpen()) {
-    // The window was closed: the scan ends with it rather than bring up a
-    // new one.
+  if (!window_) {
+    // The window went without telling: nothing is shown any more.
     Abandon();
-    emit WindowClosed();
     return;
   }
   events_.Rearm();
@@ -81,68 +102,57 @@ void ScanPresenter::drain() {
 
 void ScanPresenter::apply(imagescan::ScanEvent& e) {
   using imagescan::ScanEvent;
-  Window2* w = Window2::instance();
+  ui::ScanWindow& w = *window_;
   switch (e.kind) {
     case ScanEvent::Started: {
-      auto* bar = w->Control<fw::ProgressBar>("ProgressBar1");
-      w->SetControlVisible(bar, true);
+      auto* bar = w.Control<fw::ProgressBar>("ProgressBar1");
+      w.SetControlVisible(bar, true);
       bar->setMaximum(imagescan::EchelleProgression);
       bar->setValue(0);
-      w->Label("MaxProgressionST")->SetText("/ " + Count(e.n));
-      w->Label("CurProgressionST")->SetText("0");
-      w->SetControlVisible(w->Label("CurProgressionST"), true);
-      w->SetControlVisible(w->Label("MaxProgressionST"), true);
+      w.Control<fw::StaticText>("MaxProgressionST")->SetText("/ " + Count(e.n));
+      w.Control<fw::StaticText>("CurProgressionST")->SetText("0");
+      w.SetControlVisible(w.ControlByName("CurProgressionST"), true);
+      w.SetControlVisible(w.ControlByName("MaxProgressionST"), true);
       break;
     }
-    case ScanEvent::FirstChunk: AppServices::instance().NameTab(0); break;
+    case ScanEvent::Begun: results_.Begin(); break;
     case ScanEvent::Progress: showProgress(e.n); break;
     case ScanEvent::Records:
       try {
-        records::ajoutePoints(w->Results(), e.batch);
+        results_.Add(e.batch);
       } catch (const std::bad_alloc&) {
         endShortOfMemory();
       }
       break;
     case ScanEvent::Finished: showEnd(e.end, e.n); break;
-    case ScanEvent::MemoryShort: endShortOfMemory(); break;
   }
 }
 
 void ScanPresenter::showProgress(uint64_t bytes) {
-  Window2* w = Window2::instance();
-  if (auto v = imagescan::ProgressValue(bytes, length_)) w->Control<fw::ProgressBar>("ProgressBar1")->setValue(*v);
-  w->Label("CurProgressionST")->SetText(Count(bytes));
+  bytesShown_ = bytes;
+  ui::ScanWindow& w = *window_;
+  if (auto v = imagescan::ProgressValue(bytes, length_)) w.Control<fw::ProgressBar>("ProgressBar1")->setValue(*v);
+  w.Control<fw::StaticText>("CurProgressionST")->SetText(Count(bytes));
 }
 
 // The records the lists hold are the run's results, closed as a finished
 // run's are; the scan stops and what it still holds is let go.
 void ScanPresenter::endShortOfMemory() {
-  const int kept = Window2::instance()->List("Listbox1")->LastIndex() + 1;
   emit RanShortOfMemory();
-  while (events_.Take()) {
-  }
-  showEnd(imagescan::ScanEnd::Done, 0,
-          QString::fromStdString(records::MemoireInsuffisante(static_cast<uint64_t>(kept))));
+  while (auto e = events_.Take())
+    if (e->kind == imagescan::ScanEvent::Finished) break;
+  showEnd(records::RunEnd::MemoryShort, bytesShown_);
 }
 
-void ScanPresenter::showEnd(imagescan::ScanEnd end, uint64_t bytes, const QString& message) {
+void ScanPresenter::showEnd(records::RunEnd end, uint64_t bytes) {
   over_ = true;
+  drainTimer_.stop();
   emit Finishing();
-  SetSourcesEnabled(true);
-  if (end == imagescan::ScanEnd::Done || end == imagescan::ScanEnd::ReadError) {
-    Window2* w = Window2::instance();
-    w->SetControlVisible(w->Control<fw::ProgressBar>("ProgressBar1"), false);
-    w->SetControlVisible(w->Label("CurProgressionST"), false);
-    w->SetControlVisible(w->Label("MaxProgressionST"), false);
-    // A first read that failed came before the results were reset: the
-    // previous run's export texts already have their header.
-    if (end == imagescan::ScanEnd::Done || bytes > 0) records::ClosingStep(w->Results());
-    if (end == imagescan::ScanEnd::ReadError)
-      fw::Seams::Get().MsgBox(
-          w, QString::fromStdString("Erreur de lecture : l'analyse s'est arrêtée après " + fw::OctetCount(bytes) +
-                                    " ; les résultats affichés ne portent que sur "
-                                    "cette partie de l'image."));
-    if (!message.isEmpty()) fw::Seams::Get().MsgBox(w, message);
-  }
+  results_.Finish(end, bytes);
+  ui::ScanWindow& w = *window_;
+  w.SetSourcesEnabled(true);
+  for (const char* name : kProgressControls) w.SetControlVisible(w.ControlByName(name), false);
+  // A nested event loop: this object stays until its code has returned.
+  ui::ShowRunEnd(&w, ui::SourceKind::Image, name_, results_.outcome());
   emit Ended();
 }

@@ -1,21 +1,31 @@
 // What the main window shows of a scan: the progress bar and the two
 // counts, the source controls' enabled state, the records added to the
-// lists through the results step, and the end message. It takes the scan's
-// events from the hand-over on the user-interface thread, a few times a
-// second, and never blocks there.
+// lists through the results step, and how the scan ended. It takes the
+// scan's events from the hand-over on the user-interface thread, a few
+// times a second, and never blocks there.
+//
+// A message box it shows runs a nested event loop, in which anything may
+// happen, the scan's thread ending included: Busy() tells its owner that
+// some of its code is on the stack, and Idle() when none is any more.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
+#include <QString>
 #include <QTimer>
 #include <cstdint>
 
+#include "ScanWindow.h"
 #include "imagescan/HandOver.h"
+#include "imagescan/ScanEngine.h"
+#include "records/ResultsSink.h"
 
 class ScanPresenter : public QObject {
   Q_OBJECT
  public:
-  ScanPresenter(imagescan::HandOver& events, uint64_t length, QObject* parent = nullptr);
+  ScanPresenter(ui::ScanWindow& window, imagescan::HandOver& events, uint64_t length, QString name,
+                QObject* parent = nullptr);
 
   // Events wait in the hand-over (any thread: the work is queued to this
   // object's thread).
@@ -25,33 +35,35 @@ class ScanPresenter : public QObject {
   // Nothing more is shown, whatever is still queued.
   void Abandon();
   bool Over() const { return over_; }
-
-  // The source buttons and the clear icon, which start or undo a run.
-  static void SetSourcesEnabled(bool enabled);
-  // How the counts are written.
-  static constexpr const char* kCountPattern = "###,###,###,###,###";
+  bool Busy() const { return depth_ > 0; }
 
  signals:
-  // The engine's last event has arrived; its end is about to be shown.
+  // The scan's last event has arrived; its end is about to be shown.
   void Finishing();
   // The end of the scan has been shown (however it ended).
   void Ended();
-  // The main window was closed while the scan ran.
-  void WindowClosed();
-  // Memory ran short: the scan must stop; its end is shown.
+  // Over, and none of this object's code is on the stack any more.
+  void Idle();
+  // Memory ran short while the lists took the records: the scan must stop.
   void RanShortOfMemory();
 
  private:
+  class Entered;
   void onWake();
   void drain();
   void apply(imagescan::ScanEvent& e);
   void showProgress(uint64_t bytes);
-  void showEnd(imagescan::ScanEnd end, uint64_t bytes, const QString& message = {});
+  void showEnd(records::RunEnd end, uint64_t bytes);
   void endShortOfMemory();
 
+  QPointer<ui::ScanWindow> window_;
   imagescan::HandOver& events_;
   const uint64_t length_;
+  const QString name_;
+  records::ResultsSink results_;
+  uint64_t bytesShown_ = 0;
   QTimer drainTimer_;
   QElapsedTimer lastDrain_;
   bool over_ = false;
+  int depth_ = 0;
 };

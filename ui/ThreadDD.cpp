@@ -3,42 +3,57 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QPointer>
+#include <algorithm>
+#include <new>
+#include <system_error>
 
 #include "DetailsPanel.h"
 #include "ScanPresenter.h"
-#include "Window2.h"
 #include "framework/core/Text.h"
+#include "framework/gui/Controls.h"
 #include "imagescan/ChunkReader.h"
-#include "imagescan/ScanDecoder.h"
+#include "imagescan/ScanEngine.h"
 #include "imagescan/SearchWindow.h"
 
 namespace {
 QPointer<ThreadDD> running;
+
+std::unique_ptr<imagescan::ChunkSource> MakeChunkReader(fw::BinaryStream& stream, std::stop_token stop) {
+  return std::make_unique<imagescan::ChunkReader>(stream, imagescan::TailleBloc,
+                                                  imagescan::ChunkReader::DefaultWorkers(), std::move(stop));
+}
+ThreadDD::ReaderMaker readerMaker = MakeChunkReader;
 }  // namespace
 
-ThreadDD* ThreadDD::Start(std::unique_ptr<fw::BinaryStream> stream) {
+void ThreadDD::SetReaderMaker(ReaderMaker make) { readerMaker = make ? std::move(make) : MakeChunkReader; }
+
+ThreadDD* ThreadDD::Start(ui::ScanWindow& window, std::unique_ptr<fw::BinaryStream> stream, const QString& name) {
   if (running || !stream) return nullptr;
-  auto* t = new ThreadDD(std::move(stream));
+  auto* t = new ThreadDD(window, std::move(stream), name);
   running = t;
-  ScanPresenter::SetSourcesEnabled(false);
+  window.SetSourcesEnabled(false);
   // Quitting, or closing the window the scan writes into, stops the scan.
   // Neither waits for the thread: a failing card reader can hold a read in
   // the kernel for many seconds, and the window must answer at once.
   connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, t, [t] { t->stop(); });
-  connect(Window2::instance(), &QObject::destroyed, t, [t] { t->stop(); });
-  connect(t->presenter_.get(), &ScanPresenter::WindowClosed, t, [t] { t->stop(); });
-  connect(t->presenter_.get(), &ScanPresenter::RanShortOfMemory, t, [t] { t->stop(); });
-  connect(t->presenter_.get(), &ScanPresenter::Finishing, t, [t] {
+  connect(&window, &ui::ScanWindow::Closing, t, [t] { t->stop(); });
+  connect(&window, &QObject::destroyed, t, [t] { t->stop(); });
+  ScanPresenter* p = t->presenter_.get();
+  connect(p, &ScanPresenter::RanShortOfMemory, t, [t] { t->stop_.request_stop(); });
+  connect(p, &ScanPresenter::Finishing, t, [t] {
     if (running == t) running = nullptr;
   });
-  connect(t->presenter_.get(), &ScanPresenter::Ended, t, [t] {
-    emit t->Ended();
-    t->deleteWhenDone();
-  });
-  // The engine has made its last call, but the thread may still be closing
-  // the image: the window does not wait for it.
+  connect(p, &ScanPresenter::Ended, t, &ThreadDD::Ended);
+  // Its thread may end while the end is being shown, in a message box's
+  // own event loop: the object waits for both, and for that code to return.
+  connect(p, &ScanPresenter::Idle, t, [t] { t->deleteWhenDone(); });
   connect(t, &QThread::finished, t, [t] { t->deleteWhenDone(); });
   t->start();
+  if (!t->isRunning() && !t->isFinished()) {
+    // No thread could be made: the scan ends before it began, and says so.
+    t->neverRan_ = true;
+    t->events_.Finish(records::RunEnd::NoResources, 0);
+  }
   return t;
 }
 
@@ -54,17 +69,20 @@ bool ThreadDD::EndAll(std::chrono::milliseconds grace) {
   return ended;
 }
 
-ThreadDD::ThreadDD(std::unique_ptr<fw::BinaryStream> stream)
+ThreadDD::ThreadDD(ui::ScanWindow& window) : window_(window), events_(0, {}, {}) {}
+
+ThreadDD::ThreadDD(ui::ScanWindow& window, std::unique_ptr<fw::BinaryStream> stream, const QString& name)
     : QThread(QCoreApplication::instance()),
+      window_(window),
       stream_(std::move(stream)),
       events_(
           kMaxQueuedRecords, stop_.get_token(), [this] { presenter_->Wake(); }, [this] { presenter_->Hurry(); }),
-      presenter_(std::make_unique<ScanPresenter>(events_, stream_->Length())) {}
+      presenter_(std::make_unique<ScanPresenter>(window, events_, stream_->Length(), name)) {}
 
 // Only reached once the thread has ended or has been asked to stop on a
 // healthy reader (EndAll has then seen it end): this wait is short.
 ThreadDD::~ThreadDD() {
-  presenter_->Abandon();
+  if (presenter_) presenter_->Abandon();
   stop_.request_stop();
   wait();
   if (running == this) running = nullptr;
@@ -73,29 +91,37 @@ ThreadDD::~ThreadDD() {
 void ThreadDD::run() { Event_Run(); }
 
 void ThreadDD::Event_Run() {
-  {
-    imagescan::ChunkReader reader(*stream_, imagescan::TailleBloc, imagescan::ChunkReader::DefaultWorkers(),
-                                  stop_.get_token());
+  if (!stream_) return;
+  try {
+    events_.Started(stream_->Length());
+    std::unique_ptr<imagescan::ChunkSource> reader;
     try {
-      imagescan::RunScan(reader, events_, stop_.get_token());
+      reader = readerMaker(*stream_, stop_.get_token());
+    } catch (const std::system_error&) {
+      // No thread for the reader's workers.
     } catch (const std::bad_alloc&) {
-      // The batch being decoded went with the unwinding, which leaves room
-      // to say so; what the lists hold stays.
-      events_.MemoryRanShort();
     }
+    if (reader) imagescan::RunScan(*reader, events_, stop_.get_token());
+    else events_.Finish(records::RunEnd::NoResources, 0);
+  } catch (const std::bad_alloc&) {
+    // Not even room to tell the progress: nothing was read.
+    events_.Finish(records::RunEnd::MemoryShort, 0);
   }
   stream_->Close();
 }
 
 void ThreadDD::stop() {
-  if (!presenter_->Over()) presenter_->Abandon();
+  if (presenter_ && !presenter_->Over()) presenter_->Abandon();
   stop_.request_stop();
   if (running == this) running = nullptr;
   deleteWhenDone();
 }
 
 void ThreadDD::deleteWhenDone() {
-  if (presenter_->Over() && isFinished()) deleteLater();
+  if (deleting_ || !presenter_ || !presenter_->Over() || presenter_->Busy()) return;
+  if (!isFinished() && !neverRan_) return;
+  deleting_ = true;
+  deleteLater();
 }
 
 // ---- record methods ----------------------------------------------------
@@ -104,28 +130,27 @@ int32_t ThreadDD::chercheNextStartImage(fw::MemoryBlock& fenetre, fw::MemoryBloc
                                         fw::MemoryBlock& blocSuivant, int32_t start, fw::BinaryStream& stream) {
   const double length = static_cast<double>(stream.Length());
   // Each chunk read adds its share to what the bar and the count show.
-  auto addChunk = [length](int64_t s) {
-    Window2* w = Window2::instance();
-    auto* bar = w->Control<fw::ProgressBar>("ProgressBar1");
+  auto addChunk = [this, length](int64_t s) {
+    auto* bar = window_.Control<fw::ProgressBar>("ProgressBar1");
     if (length > 0) {
       const double v = bar->value() + static_cast<double>(s) * (imagescan::EchelleProgression / length);
       bar->setValue(static_cast<int>(std::min<double>(v, imagescan::EchelleProgression)));
     }
-    const double c = fw::CDbl(w->Label("CurProgressionST")->Text());
-    w->Label("CurProgressionST")->SetText(fw::Format(c + static_cast<double>(s), ScanPresenter::kCountPattern));
+    auto* count = window_.Control<fw::StaticText>("CurProgressionST");
+    count->SetText(fw::Format(fw::CDbl(count->Text()) + static_cast<double>(s), "###,###,###,###,###"));
   };
   return static_cast<int32_t>(imagescan::chercheNextStartImage(fenetre, blocActuel, blocSuivant, start, stream,
                                                                imagescan::TailleBloc, addChunk));
 }
 
 void ThreadDD::Decoupe(const fw::MemoryBlock& mb, int32_t p) {
-  const records::RecordTexts r = imagescan::Decoupe(mb, p);
-  Window2* w = Window2::instance();
-  for (int k = 0; k < r.written; ++k) w->Label(ui::kPanelLabels[k])->SetText(r.text[static_cast<size_t>(k)]);
+  const records::RecordTexts r = records::DecodeRecord(mb, p, records::Decoder::Scan);
+  for (int k = 0; k < r.written; ++k)
+    window_.Control<fw::StaticText>(ui::kPanelLabels[k])->SetText(r.text[static_cast<size_t>(k)]);
 }
 
-int32_t ThreadDD::calcval(const fw::MemoryBlock& mb, int32_t off) { return imagescan::calcval(mb, off); }
+int32_t ThreadDD::calcval(const fw::MemoryBlock& mb, int32_t off) { return mb.Int32Value(off).value_or(0); }
 
 bool ThreadDD::getChaine(const fw::MemoryBlock& mb, int32_t start, int32_t& length, std::string& text) {
-  return imagescan::getChaine(mb, start, length, text);
+  return records::ReadScanAddress(mb, start, length, text);
 }

@@ -42,23 +42,49 @@ Window2* Window2::instance() {
 
 bool Window2::isOpen() { return current_ && !current_->closed_; }
 
-Window2::Window2() : fw::Window(QSize(880, 576)), host_(std::make_unique<Host>(*this)) {
+Window2::Window2() : ui::ScanWindow(QSize(880, 576)), host_(std::make_unique<Host>(*this)) {
   setAttribute(Qt::WA_DeleteOnClose);
   Layout();
   CreateControls();
-  NewResultsStore();
+  newResultsStore();
 }
 
 Window2::~Window2() = default;
 
 void Window2::closeEvent(QCloseEvent* e) {
   closed_ = true;
+  emit Closing();
   fw::Window::closeEvent(e);
 }
 
 records::ResultsHost& Window2::Results() { return *host_; }
 
-void Window2::NewResultsStore() {
+void Window2::SetSourcesEnabled(bool enabled) {
+  for (const char* name : {"ImagePB1", "FichierPB1", "ChampTextePB", "CleanPB"})
+    if (QWidget* c = ControlByName(name)) c->setEnabled(enabled);
+}
+
+namespace {
+const char* const kTabCaptions[] = {"Tous les lieux", "Unique"};
+const char* const kLists[] = {"Listbox1", "Listbox2"};
+}  // namespace
+
+void Window2::ClearResults() {
+  for (const char* name : kLists) List(name)->DeleteAllRows();
+  newResultsStore();
+  for (int tab = 0; tab < 2; ++tab) Control<fw::TabPanel>("TabPanel1")->setTabText(tab, kTabCaptions[tab]);
+}
+
+void Window2::ShowCounts() {
+  for (int tab = 0; tab < 2; ++tab) {
+    const int last = List(kLists[tab])->LastIndex();
+    const QString plain = kTabCaptions[tab];
+    Control<fw::TabPanel>("TabPanel1")->setTabText(tab,
+                                                   last >= 0 ? plain + " (" + QString::number(last + 1) + ")" : plain);
+  }
+}
+
+void Window2::newResultsStore() {
   auto store = std::make_shared<fw::RowStore>(records::kFieldCount);
   for (const char* name : {"Listbox1", "Listbox2"}) {
     std::shared_ptr<fw::RowStore> old = List(name)->Model()->store();

@@ -10,13 +10,16 @@
 #include "framework/core/MemoryBlock.h"
 #include "framework/gui/Controls.h"
 #include "framework/gui/Listbox.h"
-#include "framework/gui/Window.h"
 #include "records/Record.h"
 #include "records/Results.h"
+#include "records/Search.h"
+#include "ui/ChosenFile.h"
+#include "ui/Messages.h"
+#include "ui/ScanWindow.h"
 
 class QPainter;
 
-class Window2 : public fw::Window {
+class Window2 : public ui::ScanWindow {
   Q_OBJECT
  public:
   // The one main window: the open one, or a fresh one built and shown.
@@ -69,10 +72,13 @@ class Window2 : public fw::Window {
   // Writes the nine labels of the details panel.
   void ShowRecord(const records::RecordTexts& r);
   // The results step's view of this window and the application object.
-  records::ResultsHost& Results();
-  // Both lists start showing a new, empty store of records; the old one is
-  // freed on a worker thread once nothing shows it. For emptied lists.
-  void NewResultsStore();
+  records::ResultsHost& Results() override;
+  void SetSourcesEnabled(bool enabled) override;
+  // The window's side of resetting the results: both lists emptied (their
+  // old store freed on a worker thread) and the plain tab captions.
+  void ClearResults();
+  // The row counts of both lists in the tab captions.
+  void ShowCounts();
 
   fw::StaticText* Label(const char* name) const { return Control<fw::StaticText>(name); }
   fw::Listbox* List(const char* name) const { return Control<fw::Listbox>(name); }
@@ -84,6 +90,12 @@ class Window2 : public fw::Window {
   // The two lists' handlers are one family, each acting on its own list.
   void listChange(fw::Listbox* list);
   void listDoubleClick(fw::Listbox* list);
+  // Both lists start showing a new, empty store of records; the old one is
+  // freed on a worker thread once nothing shows it.
+  void newResultsStore();
+  // Runs a source found on this thread into the results, then says how it
+  // ended.
+  void runHere(records::RecordSource& source, records::Lists lists, ui::SourceKind kind, const QString& name);
 
   Window2();
   ~Window2() override;

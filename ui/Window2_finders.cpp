@@ -1,17 +1,15 @@
 // The two finders that run inside their button's action: a device settings
-// file read whole, and hexadecimal text pasted into the text area.
-#include "AppServices.h"
+// file read whole, and hexadecimal text pasted into the text area. Both go
+// through the one search loop into the results step.
+#include <new>
+
 #include "Window2.h"
-#include "WholeFile.h"
 #include "framework/gui/Seams.h"
-#include "records/HexText.h"
-#include "records/MarkerSearch.h"
-#include "records/Results.h"
+#include "records/FileRecords.h"
+#include "records/HexTextRecords.h"
+#include "records/ResultsSink.h"
 
 namespace {
-// Records handed to the results step at a time.
-constexpr size_t kBatch = 4096;
-
 // The text's code points as QString::toUcs4 gives them (a lone surrogate
 // becomes U+FFFD), written straight into the string the finder reads
 // rather than through a list of the same size.
@@ -30,56 +28,21 @@ std::u32string CodePoints(const QString& s) {
   }
   return out;
 }
-
-// A search that memory cut short: the investigator is told how many
-// records the results hold.
-void SayMemoryShort(QWidget* parent, uint64_t kept) {
-  fw::Seams::Get().MsgBox(parent, QString::fromStdString(records::MemoireInsuffisante(kept)));
-}
 }  // namespace
 
-void Window2::FichierPB1_Action() {
-  std::optional<ui::WholeFile> file;
-  try {
-    file = ui::AskAndReadWholeFile(this);
-  } catch (const std::bad_alloc&) {
-    // No room for the file itself: nothing was searched, the results stay.
-    SayMemoryShort(this, 0);
-    return;
-  }
-  if (!file) return;
-  const fw::MemoryBlock& buffer = file->bytes;
-  const int64_t size = buffer.Size();
-  if (size == 0) {
-    ui::ReportReadError(this, *file);
-    return;
-  }
+void Window2::runHere(records::RecordSource& source, records::Lists lists, ui::SourceKind kind,
+                      const QString& name) {
+  records::ResultsSink results(Results(), lists);
+  records::Search(source, results);
+  ui::ShowRunEnd(this, kind, name, results.outcome());
+}
 
-  records::ResultsHost& host = Results();
-  host.NameTab(0);
-  // Records go to the results step in batches as they are found: a file
-  // packed with records never holds them all twice.
-  bool memoryShort = false;
-  try {
-    std::vector<records::RecordTexts> found;
-    found.reserve(kBatch);
-    for (int64_t pos = chercheNextStart(buffer, 0); pos < size; pos = chercheNextStart(buffer, pos + 1)) {
-      found.push_back(records::DecodeRecord(buffer, pos, records::Decoder::MainWindow));
-      if (found.size() == kBatch) {
-        records::ajoutePoints(host, found);
-        found.clear();
-      }
-    }
-    records::ajoutePoints(host, found);
-  } catch (const std::bad_alloc&) {
-    // The search stops where memory ran short; what the lists hold stays
-    // and is closed as a whole run's results are.
-    memoryShort = true;
-  }
-  records::ClosingStep(host);
-  file->stream->Close();
-  ui::ReportReadError(this, *file);
-  if (memoryShort) SayMemoryShort(this, static_cast<uint64_t>(List("Listbox1")->LastIndex() + 1));
+void Window2::FichierPB1_Action() {
+  std::optional<ui::WholeFile> file = ui::AskAndReadWholeFile(this);
+  if (!file) return;
+  records::FileRecords source(file->bytes, file->readEnd);
+  file->file.stream->Close();
+  runHere(source, records::Lists::Both, ui::SourceKind::File, file->file.name);
 }
 
 void Window2::ChampTextePB_Action() {
@@ -88,19 +51,14 @@ void Window2::ChampTextePB_Action() {
     fw::Seams::Get().MsgBox(this, "Vous devez coller un contenu dans le champ situé en haut de l'écran");
     return;
   }
-  records::ResultsHost& host = Results();
-  host.NameTab(0);
-  bool memoryShort = false;
+  std::u32string chars;
   try {
-    std::u32string chars = CodePoints(text);
-    text = QString();
-    const std::vector<records::RecordTexts> found = records::FindRecordsInHexText(chars);
-    chars = std::u32string();
-    for (size_t at = 0; at < found.size(); at += kBatch)
-      records::ajoutePoints(host, std::span(found).subspan(at, std::min(kBatch, found.size() - at)));
+    chars = CodePoints(text);
   } catch (const std::bad_alloc&) {
-    memoryShort = true;
+    ui::ShowRunEnd(this, ui::SourceKind::Text, {}, {records::RunEnd::MemoryShort, 0, 0, false});
+    return;
   }
-  records::ClosingStep(host);
-  if (memoryShort) SayMemoryShort(this, static_cast<uint64_t>(List("Listbox1")->LastIndex() + 1));
+  text = QString();
+  records::HexTextRecords<char32_t> source(chars);
+  runHere(source, records::Lists::Both, ui::SourceKind::Text, {});
 }

@@ -2,25 +2,29 @@
 // and searched as pasted text is. It fills the all-records list and its
 // export text alone, and leaves the unique list and the tab captions as they
 // are.
-#include "AppServices.h"
+#include <new>
+
 #include "Window2.h"
-#include "WholeFile.h"
 #include "records/HexText.h"
-#include "records/Results.h"
+#include "records/HexTextRecords.h"
 
 void Window2::FichierPB11_Action() {
   List("Listbox1")->DeleteAllRows();
   std::optional<ui::WholeFile> file = ui::AskAndReadWholeFile(this);
   if (!file) return;
+  file->file.stream->Close();
   // An empty file goes on: it gives an empty text and no record.
-  std::string text = Hex2Text(file->bytes);
-  records::ResultsHost& host = Results();
-  host.Pressepapier(0).clear();
-  host.Pressepapier(1).clear();
-  records::ajoutePoints(host, records::FindRecordsInHexText(std::string_view(text)), records::Lists::AllRecordsOnly);
-  host.Pressepapier(0).putHeaderInFront();
-  file->stream->Close();
-  ui::ReportReadError(this, *file);
+  std::string text;
+  try {
+    text = Hex2Text(file->bytes);
+  } catch (const std::bad_alloc&) {
+    ui::ShowRunEnd(this, ui::SourceKind::File, file->file.name, {records::RunEnd::MemoryShort, 0, 0, false});
+    return;
+  }
+  const auto bytesRead = static_cast<uint64_t>(file->bytes.Size());
+  file->bytes = fw::MemoryBlock();
+  records::HexTextRecords<char> source(text, file->readEnd, bytesRead);
+  runHere(source, records::Lists::AllRecordsOnly, ui::SourceKind::File, file->file.name);
 }
 
 std::string Window2::Hex2Text(const fw::MemoryBlock& mb) { return records::HexTextOf(mb); }

@@ -22,7 +22,7 @@ bool Window2::StaticText17_MouseDown(int, int) {
 }
 
 bool Window2::StaticText18_MouseDown(int, int) {
-  About_W::instance()->Show();
+  About_W::instance(this)->Show();
   return false;
 }
 

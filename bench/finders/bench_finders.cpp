@@ -21,7 +21,9 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "records/HexText.h"
+#include "records/HexTextRecords.h"
 #include "records/Results.h"
 #include "recordgen.h"
 #include "settingsgen.h"
@@ -172,7 +174,7 @@ void benchSettings() {
               seconds(g0, g1));
   Window2* w = Window2::instance();
   for (int run = 0; run < 2; ++run) {
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     seams.files.push_back(path);
     const auto t0 = Clock::now();
     w->FichierPB1_Action();

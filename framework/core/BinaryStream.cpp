@@ -15,14 +15,47 @@ BinaryStream::PositionedRead positionedRead = ::pread;
 
 void BinaryStream::SetPositionedRead(PositionedRead f) { positionedRead = f ? f : ::pread; }
 
-std::unique_ptr<BinaryStream> BinaryStream::Open(const std::string& path) {
+namespace {
+bool FileOrDevice(mode_t mode) { return S_ISREG(mode) || S_ISBLK(mode); }
+
+OpenError ErrorOf(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM: return {OpenError::AccessDenied, error};
+    case ENOENT: return {OpenError::NotFound, error};
+    default: return {OpenError::Other, error};
+  }
+}
+}  // namespace
+
+std::unique_ptr<BinaryStream> BinaryStream::Open(const std::string& path, OpenError* why) {
+  OpenError ignored;
+  OpenError& err = why ? *why : ignored;
+  err = {};
   // O_NONBLOCK so that opening a FIFO cannot hang; it is refused just below.
   const int base = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
   int fd = ::open(path.c_str(), base | O_NOATIME);
+  // O_NOATIME is refused on a file that is not the user's own.
   if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), base);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    const int error = errno;
+    // A socket cannot be opened at all (ENXIO): what it is matters more
+    // than the error its opening gave.
+    struct stat st {};
+    if (error != EACCES && error != EPERM && ::stat(path.c_str(), &st) == 0 && !FileOrDevice(st.st_mode))
+      err = {OpenError::NotFileOrDevice, error};
+    else
+      err = ErrorOf(error);
+    return nullptr;
+  }
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISBLK(st.st_mode))) {
+  if (::fstat(fd, &st) != 0) {
+    err = ErrorOf(errno);
+    ::close(fd);
+    return nullptr;
+  }
+  if (!FileOrDevice(st.st_mode)) {
+    err = {OpenError::NotFileOrDevice, 0};
     ::close(fd);
     return nullptr;
   }

@@ -15,9 +15,22 @@
 
 namespace fw {
 
+// Why a file could not be opened.
+struct OpenError {
+  enum Kind {
+    None,
+    AccessDenied,      // EACCES, EPERM: a device usually needs administrator rights
+    NotFound,          // ENOENT
+    NotFileOrDevice,   // a directory, FIFO, socket or character device
+    Other,             // any other errno, in `error`
+  } kind = None;
+  int error = 0;  // the errno the system gave, when it gave one
+};
+
 class BinaryStream {
  public:
-  static std::unique_ptr<BinaryStream> Open(const std::string& path);
+  // nullptr when the file cannot be opened; `why` then says why.
+  static std::unique_ptr<BinaryStream> Open(const std::string& path, OpenError* why = nullptr);
   ~BinaryStream();
   BinaryStream(const BinaryStream&) = delete;
   BinaryStream& operator=(const BinaryStream&) = delete;

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QUrl>
@@ -32,61 +33,67 @@ void KeepNoSettings() {
 Seams& Seams::Get() { return *current; }
 void Seams::Install(Seams* s) { current = s ? s : &realSeams; }
 
+namespace {
+// A modal dialog on the heap, watched: its parent may be destroyed while
+// its event loop runs, taking the dialog with it.
+template <class D>
+class Modal {
+ public:
+  explicit Modal(QWidget* parent) : d_(new D(parent)) {}
+  ~Modal() { delete d_.data(); }
+  Modal(const Modal&) = delete;
+  Modal& operator=(const Modal&) = delete;
+  D* operator->() const { return d_.data(); }
+  explicit operator bool() const { return !d_.isNull(); }
+
+ private:
+  QPointer<D> d_;
+};
+}  // namespace
+
 std::optional<std::string> Seams::OpenFile(QWidget* parent, const QString& prompt, const QString& title) {
   KeepNoSettings();
-  QFileDialog dlg(parent, title);
-  dlg.setFileMode(QFileDialog::ExistingFile);
-  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  Modal<QFileDialog> dlg(parent);
+  dlg->setWindowTitle(title);
+  dlg->setFileMode(QFileDialog::ExistingFile);
+  dlg->setOption(QFileDialog::DontUseNativeDialog);
   // Device nodes such as /dev/sdb must be choosable as images.
-  dlg.setFilter(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
-  if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout())) {
-    auto* label = new QLabel(prompt, &dlg);
+  dlg->setFilter(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+  if (auto* grid = qobject_cast<QGridLayout*>(dlg->layout())) {
+    auto* label = new QLabel(prompt, dlg.operator->());
     grid->addWidget(label, grid->rowCount(), 0, 1, -1);
   }
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  const bool chosen = dlg->exec() == QDialog::Accepted && dlg && !dlg->selectedFiles().isEmpty();
+  if (!chosen) return std::nullopt;
   // Back to the bytes the system gave: the stream opens the path as bytes.
-  return QFile::encodeName(dlg.selectedFiles().first()).toStdString();
+  return QFile::encodeName(dlg->selectedFiles().first()).toStdString();
 }
 
 void Seams::MsgBox(QWidget* parent, const QString& text) {
-  QMessageBox box(parent);
-  box.setText(text);
-  box.setStandardButtons(QMessageBox::Ok);
-  box.exec();
+  Modal<QMessageBox> box(parent);
+  // Texts carry names from the evidence: shown as they are, never as markup.
+  box->setTextFormat(Qt::PlainText);
+  box->setText(text);
+  box->setStandardButtons(QMessageBox::Ok);
+  box->exec();
 }
 
 bool Seams::Confirm(QWidget* parent, const QString& text, const QString& explanation) {
-  QMessageBox box(parent);
-  box.setIcon(QMessageBox::Warning);
-  box.setText(text);
-  box.setInformativeText(explanation);
-  QPushButton* yes = box.addButton("Oui", QMessageBox::YesRole);
-  QPushButton* no = box.addButton("Non", QMessageBox::NoRole);
-  box.setDefaultButton(no);
-  box.setEscapeButton(no);
-  box.exec();
-  return box.clickedButton() == yes;
+  Modal<QMessageBox> box(parent);
+  box->setIcon(QMessageBox::Warning);
+  box->setTextFormat(Qt::PlainText);
+  box->setText(text);
+  box->setInformativeText(explanation);
+  QPushButton* yes = box->addButton("Oui", QMessageBox::YesRole);
+  QPushButton* no = box->addButton("Non", QMessageBox::NoRole);
+  box->setDefaultButton(no);
+  box->setEscapeButton(no);
+  box->exec();
+  return box && box->clickedButton() == yes;
 }
 
 void Seams::SetClipboard(const QString& text) { QApplication::clipboard()->setText(text); }
 
 void Seams::ShowURL(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
-
-std::optional<std::string> ScriptedSeams::OpenFile(QWidget*, const QString& prompt, const QString& title) {
-  dialogs.push_back({prompt, title});
-  if (files.empty()) return std::nullopt;
-  auto f = files.front();
-  files.pop_front();
-  return f;
-}
-
-bool ScriptedSeams::Confirm(QWidget*, const QString& text, const QString& explanation) {
-  questions.push_back(text);
-  explanations.push_back(explanation);
-  if (confirms.empty()) return false;
-  const bool b = confirms.front();
-  confirms.pop_front();
-  return b;
-}
 
 }  // namespace fw

@@ -22,26 +22,28 @@ TEST(HandOverHurry, OnceAtHalfTheRoomAndOnceAtTheEndPerRearming) {
   q.Records(batchOf(1));
   EXPECT_EQ(hurries, 1);  // 50 of 100
   q.Records(batchOf(10));
-  q.Finished(imagescan::ScanEnd::Done, 0);
   EXPECT_EQ(hurries, 1);  // not again before the consumer rearms
   EXPECT_EQ(wakes, 1);
   q.Rearm();
   while (auto e = q.Take())
     if (e->kind == ScanEvent::Records) q.GiveBack(std::move(e->batch));
   EXPECT_EQ(q.QueuedRecords(), 0u);  // given back is not queued
-  q.Finished(imagescan::ScanEnd::Done, 0);
-  EXPECT_EQ(hurries, 2);
+  q.Finish(records::RunEnd::Done, 0);
+  EXPECT_EQ(hurries, 2);  // the end, far below half the room
   EXPECT_EQ(wakes, 2);
 }
 
-TEST(HandOverHurry, MemoryShortIsAnEventAndCallsForTheConsumer) {
+TEST(HandOverHurry, MemoryShortEndsAfterWhatWasQueuedAndCallsForTheConsumer) {
   int hurries = 0;
   HandOver q(100, {}, {}, [&] { ++hurries; });
   q.Records(batchOf(2));
-  q.MemoryRanShort();
+  q.Finish(records::RunEnd::MemoryShort, 7);
+  q.Finish(records::RunEnd::Done, 9);  // the first end is the end
   EXPECT_EQ(hurries, 1);
   q.Rearm();
-  std::vector<int> kinds;
-  while (auto e = q.Take()) kinds.push_back(e->kind);
-  EXPECT_EQ(kinds, (std::vector<int>{ScanEvent::Records, ScanEvent::MemoryShort}));
+  std::vector<std::pair<int, records::RunEnd>> seen;
+  while (auto e = q.Take()) seen.emplace_back(e->kind, e->end);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].first, ScanEvent::Records);
+  EXPECT_EQ(seen[1], std::make_pair(int{ScanEvent::Finished}, records::RunEnd::MemoryShort));
 }

@@ -25,11 +25,11 @@ TEST(HandOver, EventsInOrderWithTheLatestProgressOnly) {
   int wakes = 0;
   HandOver q(100, {}, [&] { ++wakes; });
   q.Started(50);
-  q.Progress(10);
-  q.Progress(20);  // replaces the 10 not yet taken
+  q.Read(10);
+  q.Read(20);  // replaces the 10 not yet taken
   q.Records(batchOf(3));
-  q.Progress(30);
-  q.Finished(imagescan::ScanEnd::Done, 30);
+  q.Read(30);
+  q.Finish(records::RunEnd::Done, 30);
   EXPECT_EQ(wakes, 1);  // one wake until the consumer rearms
   EXPECT_EQ(q.QueuedRecords(), 3u);
   q.Rearm();
@@ -41,7 +41,8 @@ TEST(HandOver, EventsInOrderWithTheLatestProgressOnly) {
                                                          {ScanEvent::Progress, 30},
                                                          {ScanEvent::Finished, 30}}));
   EXPECT_EQ(q.QueuedRecords(), 0u);
-  q.FirstChunk();
+  EXPECT_FALSE(q.Take());  // the end is taken once
+  q.Begin();
   EXPECT_EQ(wakes, 2);
 }
 
@@ -53,7 +54,7 @@ TEST(HandOver, TheProducerWaitsForRoomAndEverythingArrivesInOrder) {
   constexpr int kBatches = 200, kBatch = 16;
   std::thread producer([&] {
     for (int b = 0; b < kBatches; ++b) q.Records(batchOf(kBatch, b * kBatch));
-    q.Finished(imagescan::ScanEnd::Done, 0);
+    q.Finish(records::RunEnd::Done, 0);
   });
   int next = 0;
   size_t most = 0;
@@ -76,9 +77,9 @@ TEST(HandOver, AStopEndsTheWaitForRoom) {
   std::stop_source stop;
   HandOver q(10, stop.get_token(), {});
   q.Records(batchOf(10));  // full now
-  std::atomic<bool> through{false};
+  std::atomic<bool> through{false}, accepted{true};
   std::thread producer([&] {
-    q.Records(batchOf(5));  // waits: nobody takes
+    accepted = q.Records(batchOf(5));  // waits: nobody takes
     through = true;
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -86,5 +87,7 @@ TEST(HandOver, AStopEndsTheWaitForRoom) {
   stop.request_stop();
   producer.join();
   EXPECT_TRUE(through);
-  EXPECT_EQ(q.QueuedRecords(), 15u);
+  // Once stopped, nothing more is queued: nobody would show it.
+  EXPECT_FALSE(accepted);
+  EXPECT_EQ(q.QueuedRecords(), 10u);
 }

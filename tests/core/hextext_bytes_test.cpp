@@ -9,6 +9,7 @@
 #include "framework/core/MemoryBlock.h"
 #include "framework/core/Text.h"
 #include "records/HexText.h"
+#include "records/HexTextRecords.h"
 #include "recordgen.h"
 
 TEST(HexTextAsBytes, SameRecordsAsTheCharacterText) {

@@ -21,20 +21,23 @@ using namespace testutil;
 namespace {
 constexpr int64_t M10 = 10'000'000;
 
-struct Recorder : imagescan::ScanObserver {
+struct Recorder : records::RecordSink {
   std::vector<std::string> events;
   std::vector<records::RecordTexts> found;
   std::stop_source* stopAfterFirstBatch = nullptr;
-  void Started(uint64_t length) override { events.push_back("started " + std::to_string(length)); }
-  void FirstChunk() override { events.push_back("first"); }
-  void Progress(uint64_t bytes) override { events.push_back("progress " + std::to_string(bytes)); }
-  void Records(std::vector<records::RecordTexts>&& batch) override {
+  void Begin() override { events.push_back("first"); }
+  bool Read(uint64_t bytes) override {
+    events.push_back("progress " + std::to_string(bytes));
+    return true;
+  }
+  bool Records(std::vector<records::RecordTexts>&& batch) override {
     events.push_back("records " + std::to_string(batch.size()));
     found.insert(found.end(), batch.begin(), batch.end());
     if (stopAfterFirstBatch) stopAfterFirstBatch->request_stop();
+    return true;
   }
-  void Finished(imagescan::ScanEnd end, uint64_t bytes) override {
-    const char* names[] = {"done", "empty", "read error", "stopped"};
+  void Finish(records::RunEnd end, uint64_t bytes) override {
+    const char* names[] = {"done", "empty", "read error", "stopped", "memory short", "no resources"};
     events.push_back(std::string(names[static_cast<int>(end)]) + " " + std::to_string(bytes));
   }
 };
@@ -47,9 +50,10 @@ TEST(ScanEngine, EventsInOrder) {
   putRecord(img, 24'950, "Rue C");
   MemorySource src(img, 10'000);
   Recorder rec;
-  imagescan::RunScan(src, rec, {}, {10'000, 4096});
-  EXPECT_EQ(rec.events, (std::vector<std::string>{"started 25000", "first", "progress 10000", "progress 20000",
-                                                  "records 2", "progress 25000", "records 1", "done 25000"}));
+  imagescan::RunScan(src, rec, {}, 10'000);
+  // The first two chunks are read before the search begins.
+  EXPECT_EQ(rec.events, (std::vector<std::string>{"first", "progress 20000", "records 2", "progress 25000",
+                                                  "records 1", "done 25000"}));
   ASSERT_EQ(rec.found.size(), 3u);
   EXPECT_EQ(rec.found[0].text[records::kLon1], lon(3));
   EXPECT_EQ(rec.found[1].text[records::kAddr1], "Rue B");
@@ -69,25 +73,24 @@ TEST(ScanEngine, RealChunkSizeOverAFile) {
   for (const auto& r : rec.found) lons.push_back(r.text[records::kLon1]);
   EXPECT_EQ(lons, (std::vector<std::string>{lon(0), lon(M10 - 20), lon(2 * M10 - 1), lon(24'999'900)}));
   EXPECT_EQ(rec.events.back(), "done 25000000");
-  EXPECT_EQ(rec.events[2], "progress 10000000");
-  EXPECT_EQ(rec.events[3], "progress 20000000");
+  EXPECT_EQ(rec.events[0], "first");
+  EXPECT_EQ(rec.events[1], "progress 20000000");
 }
 
 TEST(ScanEngine, EmptyImage) {
   const std::string img;
   MemorySource src(img, 10'000);
   Recorder rec;
-  imagescan::RunScan(src, rec, {}, {10'000, 16});
-  EXPECT_EQ(rec.events, (std::vector<std::string>{"started 0", "empty 0"}));
+  imagescan::RunScan(src, rec, {}, 10'000);
+  EXPECT_EQ(rec.events, (std::vector<std::string>{"empty 0"}));
 }
 
 TEST(ScanEngine, NoRecord) {
   const std::string img(15'000, '\x04');
   MemorySource src(img, 10'000);
   Recorder rec;
-  imagescan::RunScan(src, rec, {}, {10'000, 16});
-  EXPECT_EQ(rec.events,
-            (std::vector<std::string>{"started 15000", "first", "progress 10000", "progress 15000", "done 15000"}));
+  imagescan::RunScan(src, rec, {}, 10'000);
+  EXPECT_EQ(rec.events, (std::vector<std::string>{"first", "progress 15000", "done 15000"}));
 }
 
 TEST(ScanEngine, ReadFailureMidImage) {
@@ -97,7 +100,7 @@ TEST(ScanEngine, ReadFailureMidImage) {
   putRecord(img, 31'000, "c");  // beyond the failure
   MemorySource src(img, 10'000, true, 27'000);
   Recorder rec;
-  imagescan::RunScan(src, rec, {}, {10'000, 16});
+  imagescan::RunScan(src, rec, {}, 10'000);
   EXPECT_EQ(rec.found.size(), 2u);
   EXPECT_EQ(rec.events.back(), "read error 27000");
 }
@@ -106,8 +109,8 @@ TEST(ScanEngine, FirstReadFails) {
   const std::string img = zeros(50'000);
   MemorySource src(img, 10'000, true, 0);
   Recorder rec;
-  imagescan::RunScan(src, rec, {}, {10'000, 16});
-  EXPECT_EQ(rec.events, (std::vector<std::string>{"started 50000", "read error 0"}));
+  imagescan::RunScan(src, rec, {}, 10'000);
+  EXPECT_EQ(rec.events, (std::vector<std::string>{"read error 0"}));
 }
 
 TEST(ScanEngine, Stop) {
@@ -119,24 +122,17 @@ TEST(ScanEngine, Stop) {
   imagescan::ChunkReader reader(*s, 10'000, 2, stop.get_token());
   Recorder rec;
   rec.stopAfterFirstBatch = &stop;
-  imagescan::RunScan(reader, rec, stop.get_token(), {10'000, 16});
+  imagescan::RunScan(reader, rec, stop.get_token(), 10'000, 16);
   EXPECT_EQ(rec.found.size(), 16u);
   EXPECT_EQ(rec.events.back().rfind("stopped", 0), 0u);
 }
 
 namespace {
-// Appends to the image file once the scan has started, before its first
-// read: the image grows while it is scanned.
 struct Growing : Recorder {
-  std::string path, more;
   uint64_t mostProgress = 0;
-  void Started(uint64_t length) override {
-    Recorder::Started(length);
-    std::ofstream(path, std::ios::binary | std::ios::app).write(more.data(), static_cast<std::streamsize>(more.size()));
-  }
-  void Progress(uint64_t bytes) override {
-    Recorder::Progress(bytes);
+  bool Read(uint64_t bytes) override {
     mostProgress = std::max(mostProgress, bytes);
+    return Recorder::Read(bytes);
   }
 };
 }  // namespace
@@ -158,9 +154,9 @@ TEST(ScanEngine, TheLengthAtOpenIsTheScope) {
     std::unique_ptr<imagescan::ChunkSource> src;
     if (workers < 0) src = std::make_unique<imagescan::StreamChunks>(*s, TailleBloc);
     else src = std::make_unique<imagescan::ChunkReader>(*s, TailleBloc, workers);
+    // The image grows once the scan has its source, before the first read.
+    std::ofstream(f.path, std::ios::binary | std::ios::app).write(more.data(), static_cast<std::streamsize>(more.size()));
     Growing rec;
-    rec.path = f.path;
-    rec.more = more;
     imagescan::RunScan(*src, rec, {});
     ASSERT_EQ(rec.found.size(), 2u) << workers;
     EXPECT_EQ(rec.found[0].text[records::kAddr1], "inside");

@@ -8,6 +8,7 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "ui/About_W.h"
 #include "ui/Links.h"
 #include "ui/Pictures.h"
@@ -123,7 +124,7 @@ class AboutTest : public QObject {
     QCOMPARE(q(window()->Label("StaticText16")->Text()), mainLabel);
     QVERIFY(mainLabel.contains(QChar(0x00DF)) && !mainLabel.contains(QChar(0x03B2)));
 
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     click("StaticText16");
     click("StaticText17");
     About_W* a = openAbout();
@@ -167,7 +168,7 @@ class AboutTest : public QObject {
 
   // No handler claims the click or the key.
   void handlersReturnFalse() {
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     Window2* w = window();
     QVERIFY(!w->StaticText16_MouseDown(1, 2));
     QVERIFY(!w->StaticText17_MouseDown(1, 2));
@@ -192,7 +193,7 @@ class AboutTest : public QObject {
 
   void aboutLinkAndSmallLogoDoTheSame() {
     QFETCH(QString, control);
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     QVERIFY(!About_W::isOpen());
     click(control.toUtf8().constData());
     QVERIFY(About_W::isOpen());

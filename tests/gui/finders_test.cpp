@@ -18,6 +18,7 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "records/Results.h"
 #include "recordgen.h"
 #include "run_state.h"
@@ -35,8 +36,12 @@ const QString kPrompt = QString::fromUtf8("Sélectionner un fichier .cfg (Mapset
 const QString kTitle = QString::fromUtf8("Ouverture d'un fichier en lecture seule");
 const QString kEmptyTextMessage =
     QString::fromUtf8("Vous devez coller un contenu dans le champ situé en haut de l'écran");
-const QString kTooLargeMessage = QString::fromUtf8(
-    "Ce fichier est trop volumineux pour être lu en une seule fois : utilisez le bouton « Image binaire (dd) ».");
+// Said of a file named `name`.
+QString TooLargeMessage(const std::string& name) {
+  return QString::fromStdString("« " + name +
+                                " » est trop volumineux pour être lu en une seule fois : utilisez le bouton « Image "
+                                "binaire (dd) ».");
+}
 
 
 // The texts of a record, spelled out here rather than asked of the decoder.
@@ -171,7 +176,7 @@ RunState dirty() {
 FileRun runFile(std::optional<std::string> path) { return RunWithFile(&Window2::FichierPB1_Action, std::move(path)); }
 
 std::vector<QString> runText(const QString& text) {
-  fw::ScriptedSeams seams;
+  testutil::ScriptedSeams seams;
   window()->Control<fw::TextArea>("TextSource")->SetText(text);
   window()->ChampTextePB_Action();
   return seams.messages;
@@ -203,22 +208,31 @@ class FindersTest : public QObject {
     CHECK_STATE(Capture(), before);
   }
 
-  void fileSilentEnds_data() {
+  // A file that gives nothing leaves the results as they were and says
+  // why, naming it; only a cancelled dialog is silent.
+  void fileThatGivesNothing_data() {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("cancel") << "cancel";
-    QTest::newRow("empty file") << "empty";
-    QTest::newRow("missing file") << "missing";
-    QTest::newRow("directory") << "directory";
-    QTest::newRow("fifo") << "fifo";
-    QTest::newRow("fifo with a writer") << "fifo-writer";
-    QTest::newRow("socket") << "socket";
-    QTest::newRow("character device") << "chardev";
+    QTest::addColumn<QString>("message");
+    const QString notAFile = " : ce n'est ni un fichier ni un périphérique de stockage.";
+    QTest::newRow("cancel") << "cancel" << QString();
+    QTest::newRow("empty file") << "empty" << "« cfg_empty.cfg » est vide : il n'y a rien à analyser.";
+    QTest::newRow("missing file") << "missing" << "Impossible d'ouvrir « nothing.cfg » : fichier introuvable.";
+    QTest::newRow("directory") << "directory" << "Impossible d'ouvrir « d »" + notAFile;
+    QTest::newRow("fifo") << "fifo" << "Impossible d'ouvrir « pipe.cfg »" + notAFile;
+    QTest::newRow("fifo with a writer") << "fifo-writer" << "Impossible d'ouvrir « pipe.cfg »" + notAFile;
+    QTest::newRow("socket") << "socket" << "Impossible d'ouvrir « sock.cfg »" + notAFile;
+    QTest::newRow("character device") << "chardev" << "Impossible d'ouvrir « zero »" + notAFile;
     // Root reads any file, whatever its permissions.
-    if (::geteuid() != 0) QTest::newRow("unreadable file") << "unreadable";
+    if (::geteuid() != 0)
+      QTest::newRow("unreadable file")
+          << "unreadable"
+          << "Impossible d'ouvrir « locked.cfg » : accès refusé. Un périphérique se lit en général avec les droits "
+             "d'administrateur.";
   }
 
-  void fileSilentEnds() {
+  void fileThatGivesNothing() {
     QFETCH(QString, kind);
+    QFETCH(QString, message);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const std::string base = dir.path().toStdString();
@@ -226,7 +240,10 @@ class FindersTest : public QObject {
     int writer = -1, sock = -1;
     if (kind == "empty") path = fixture("cfg_empty.cfg");
     if (kind == "missing") path = base + "/nothing.cfg";
-    if (kind == "directory") path = base;
+    if (kind == "directory") {
+      path = base + "/d";
+      QCOMPARE(::mkdir(path->c_str(), 0700), 0);
+    }
     if (kind == "fifo" || kind == "fifo-writer") {
       path = base + "/pipe.cfg";
       QCOMPARE(::mkfifo(path->c_str(), 0600), 0);
@@ -256,7 +273,7 @@ class FindersTest : public QObject {
     if (writer >= 0) ::close(writer);
     if (sock >= 0) ::close(sock);
     QCOMPARE(run.dialogs.size(), size_t{1});
-    QVERIFY(run.messages.empty());
+    QCOMPARE(run.messages, message.isNull() ? std::vector<QString>{} : std::vector<QString>{message});
     CHECK_STATE(Capture(), before);
   }
 
@@ -325,7 +342,8 @@ class FindersTest : public QObject {
   }
 
   void fileOf2GiBIsRefused() {
-    const std::string path = QDir::tempPath().toStdString() + "/gravelin_finders_" + std::to_string(::getpid()) + ".cfg";
+    const std::string name = "gravelin_finders_" + std::to_string(::getpid()) + ".cfg";
+    const std::string path = QDir::tempPath().toStdString() + "/" + name;
     const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
     QVERIFY(fd >= 0);
     const bool sized = ::ftruncate(fd, off_t{1} << 31) == 0;
@@ -334,7 +352,7 @@ class FindersTest : public QObject {
     const FileRun run = sized ? runFile(path) : FileRun{};
     ::unlink(path.c_str());
     QVERIFY(sized);
-    QCOMPARE(run.messages, std::vector<QString>{kTooLargeMessage});
+    QCOMPARE(run.messages, std::vector<QString>{TooLargeMessage(name)});
     CHECK_STATE(Capture(), before);
   }
 

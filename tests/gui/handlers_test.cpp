@@ -19,6 +19,7 @@
 #include "app/MenuBar1.h"
 #include "app/Startup.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "recordgen.h"
 #include "records/Results.h"
 #include "run_state.h"
@@ -61,7 +62,7 @@ std::string hugeImageWithRecords(const QTemporaryDir& dir, const char* name, int
 // The child side of the quit test: "Quitter" clicked while a scan runs.
 int quitButtonDuringScan(int argc, char** argv) {
   QApplication qt(argc, argv);
-  fw::ScriptedSeams seams;
+  testutil::ScriptedSeams seams;
   Startup run;
   seams.files.push_back(std::string(argv[2]));
   Window2::instance()->ImagePB1_Action();
@@ -190,7 +191,7 @@ class HandlersTest : public QObject {
   }
 
   void exportCopiesTheSelectedTabsText() {
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     Window2* w = fresh();
     seams.clipboard = "untouched";
     // Before any search: nothing to copy, the clipboard left as it was.
@@ -244,7 +245,7 @@ class HandlersTest : public QObject {
   // While a scan still runs, what reaches the clipboard is a whole export:
   // the header, then only well-formed record lines.
   void exportDuringAScanHasItsHeader() {
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     Window2* w = fresh();
     const std::string path = hugeImageWithRecords(dir, "huge.img", 20);
     QVERIFY(!path.empty());
@@ -274,7 +275,7 @@ class HandlersTest : public QObject {
   }
 
   void clearAllAsksFirst() {
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     Window2* w = fresh();
     searchSample();
     w->List("Listbox1")->selectRow(4);
@@ -350,7 +351,7 @@ class HandlersTest : public QObject {
   }
 
   void doubleClickOpensTheRowUnderThePointer() {
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     Window2* w = fresh();
     searchSample();
     w->List("Listbox1")->selectRow(0);

@@ -14,6 +14,7 @@
 #include "app/App.h"
 #include "framework/core/Text.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "records/Results.h"
 #include "recordgen.h"
 #include "run_state.h"
@@ -108,21 +109,25 @@ class HexFileTest : public QObject {
     app.Event_Open();
   }
 
-  // Only the all-records list is emptied, and before the dialog.
-  void silentEnds_data() {
+  // Only the all-records list is emptied, and before the dialog; only the
+  // cancel is silent.
+  void endsEarly_data() {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("cancel") << "cancel";
-    QTest::newRow("a file that cannot be opened") << "missing";
+    QTest::addColumn<QString>("message");
+    QTest::newRow("cancel") << "cancel" << QString();
+    QTest::newRow("a file that cannot be opened")
+        << "missing" << QString::fromUtf8("Impossible d'ouvrir « x.cfg » : fichier introuvable.");
   }
 
-  void silentEnds() {
+  void endsEarly() {
     QFETCH(QString, kind);
+    QFETCH(QString, message);
     RunState want = dirty();
     const FileRun run = runFile(kind == "cancel" ? std::nullopt : std::optional<std::string>("/nonexistent/x.cfg"));
     QCOMPARE(run.dialogs.size(), size_t{1});
     QCOMPARE(run.dialogs[0].prompt, kPrompt);
     QCOMPARE(run.dialogs[0].title, kTitle);
-    QVERIFY(run.messages.empty());
+    QCOMPARE(run.messages, message.isNull() ? std::vector<QString>{} : std::vector<QString>{message});
     want.rows[0].clear();
     CHECK_STATE(Capture(), want);
   }
@@ -195,7 +200,7 @@ class HexFileTest : public QObject {
     dirty();
     window()->Control<fw::TextArea>("TextSource")->SetText(QString::fromStdString(recordgen::toHexUpper(bytes)));
     {
-      fw::ScriptedSeams seams;
+      testutil::ScriptedSeams seams;
       window()->ChampTextePB_Action();
     }
     const std::vector<Row> fromText = ListRows("Listbox1");
@@ -207,7 +212,8 @@ class HexFileTest : public QObject {
   }
 
   void fileOf2GiBIsRefused() {
-    const std::string path = QDir::tempPath().toStdString() + "/gravelin_hexfile_" + std::to_string(::getpid()) + ".cfg";
+    const std::string name = "gravelin_hexfile_" + std::to_string(::getpid()) + ".cfg";
+    const std::string path = QDir::tempPath().toStdString() + "/" + name;
     const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
     QVERIFY(fd >= 0);
     const bool sized = ::ftruncate(fd, off_t{1} << 31) == 0;
@@ -216,8 +222,9 @@ class HexFileTest : public QObject {
     const FileRun run = sized ? runFile(path) : FileRun{};
     ::unlink(path.c_str());
     QVERIFY(sized);
-    QCOMPARE(run.messages, std::vector<QString>{QString::fromUtf8(
-                               "Ce fichier est trop volumineux pour être lu en une seule fois : utilisez le bouton « "
+    QCOMPARE(run.messages, std::vector<QString>{QString::fromStdString(
+                               "« " + name +
+                               " » est trop volumineux pour être lu en une seule fois : utilisez le bouton « "
                                "Image binaire (dd) ».")});
     want.rows[0].clear();
     CHECK_STATE(Capture(), want);

@@ -21,6 +21,7 @@
 #include "app/App.h"
 #include "framework/core/Text.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "records/Results.h"
 #include "ui/ThreadDD.h"
 #include "ui/Window2.h"
@@ -59,7 +60,7 @@ int child(const std::string& kind, const std::string& file, const std::string& l
   low.rlim_cur = (static_cast<rlim_t>(limit[0] == '+' ? vmSizeKb() / 1024 : 0) + static_cast<rlim_t>(mib)) << 20;
   if (::setrlimit(RLIMIT_AS, &low) != 0) return 3;
 
-  fw::ScriptedSeams seams;
+  testutil::ScriptedSeams seams;
   seams.files.push_back(file);
   if (kind == "cfg") {
     w->FichierPB1_Action();

@@ -4,6 +4,7 @@
 
 #include "app/App.h"
 #include "records/HexText.h"
+#include "records/HexTextRecords.h"
 #include "records/Results.h"
 #include "recordgen.h"
 #include "ui/Window2.h"

@@ -12,6 +12,7 @@
 
 #include "framework/gui/Controls.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "ui/Pictures.h"
 
 namespace {
@@ -118,7 +119,7 @@ class PicturesTest : public QObject {
 
   void unreadableDrawsNothingAndIsSoughtAgain() {
     QFETCH(QString, kind);
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("bin");
     QDir(dir.path()).mkpath("Resources");

@@ -13,6 +13,7 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "recordgen.h"
 #include "run_state.h"
 #include "ui/ThreadDD.h"
@@ -82,10 +83,12 @@ class ReadFailureTest : public QObject {
     const QString file =
         "Erreur de lecture : la lecture s'est arrêtée après %1 ; les résultats affichés ne portent "
         "que sur cette partie du fichier.";
-    QTest::newRow("scan, first read") << "ImagePB1" << 0 << scan.arg("0 octet");
+    const QString nothing =
+        "Erreur de lecture : « failing.img » n'a pas pu être lu ; aucun résultat n'en provient.";
+    QTest::newRow("scan, first read") << "ImagePB1" << 0 << nothing;
     QTest::newRow("scan, after one byte") << "ImagePB1" << 1 << scan.arg("1 octet");
     QTest::newRow("scan, after 1500 bytes") << "ImagePB1" << 1500 << scan.arg("1\u00a0500 octets");
-    QTest::newRow("settings file, first read") << "FichierPB1" << 0 << file.arg("0 octet");
+    QTest::newRow("settings file, first read") << "FichierPB1" << 0 << nothing;
     QTest::newRow("settings file, after one byte") << "FichierPB1" << 1 << file.arg("1 octet");
   }
   void readsThatFail() {
@@ -95,13 +98,13 @@ class ReadFailureTest : public QObject {
     Window2* w = Window2::instance();
     // Earlier results: the sample text's records, header and captions.
     {
-      fw::ScriptedSeams seams;
+      testutil::ScriptedSeams seams;
       w->ChampTextePB_Action();
     }
     const RunState before = Capture();
     QVERIFY(!before.rows[0].empty());
 
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     seams.files.push_back(failingFile(from));
     if (source == "ImagePB1") {
       w->ImagePB1_Action();

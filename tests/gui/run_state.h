@@ -13,6 +13,7 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "records/Record.h"
 #include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
@@ -125,11 +126,11 @@ inline std::string readFile(const std::string& path) {
 // What a file button's action asked and said, with the open dialog
 // scripted to answer `path`.
 struct FileRun {
-  std::vector<fw::ScriptedSeams::Dialog> dialogs;
+  std::vector<testutil::ScriptedSeams::Dialog> dialogs;
   std::vector<QString> messages;
 };
 inline FileRun RunWithFile(void (Window2::*action)(), std::optional<std::string> path) {
-  fw::ScriptedSeams seams;
+  testutil::ScriptedSeams seams;
   seams.files.push_back(std::move(path));
   (Window2::instance()->*action)();
   return {seams.dialogs, seams.messages};

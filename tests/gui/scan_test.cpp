@@ -20,6 +20,7 @@
 #include "framework/core/MemoryBlock.h"
 #include "framework/core/Text.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "imagescan/ChunkReader.h"
 #include "imagescan/ScanDecoder.h"
 #include "recordgen.h"
@@ -87,7 +88,7 @@ int quitDuringScan(int argc, char** argv) {
   App app;
   Window2* w = Window2::instance();
   app.Event_Open();
-  fw::ScriptedSeams seams;
+  testutil::ScriptedSeams seams;
   seams.files.push_back(std::string(argv[2]));
   w->ImagePB1_Action();
   const bool close = std::string(argv[1]) == "--close-during-scan";
@@ -116,7 +117,7 @@ int quitDuringHangingRead(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(true);
   if (::pipe(hangingReadPipe) != 0) return 3;
   fw::BinaryStream::SetPositionedRead(hangingRead);
-  fw::ScriptedSeams seams;
+  testutil::ScriptedSeams seams;
   seams.files.push_back(std::string(argv[2]));
   const std::string how = argv[1];
   QTimer::singleShot(0, [] { Window2::instance()->ImagePB1_Action(); });
@@ -142,7 +143,7 @@ class ScanTest : public QObject {
     return Window2::instance();
   }
   // Runs a scan of `path` to its end.
-  void scan(fw::ScriptedSeams& seams, const std::string& path) {
+  void scan(testutil::ScriptedSeams& seams, const std::string& path) {
     seams.files.push_back(path);
     Window2::instance()->ImagePB1_Action();
     QTRY_VERIFY_WITH_TIMEOUT(ThreadDD::Running() == nullptr, kWaitMs);
@@ -190,7 +191,7 @@ class ScanTest : public QObject {
 
   void cancel() {
     Window2* w = fresh();
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     seams.files.push_back(std::nullopt);
     w->ImagePB1_Action();
     QVERIFY(!ThreadDD::Running());
@@ -205,16 +206,20 @@ class ScanTest : public QObject {
   void unopenable() {
     Window2* w = fresh();
     w->List("Listbox1")->AddRow("kept");
-    fw::ScriptedSeams seams;
-    for (std::string path : {dir.filePath("missing.img").toStdString(), dir.path().toStdString()}) {
-      seams.files.push_back(path);
+    QVERIFY(QDir(dir.path()).mkpath("folder.img"));
+    testutil::ScriptedSeams seams;
+    for (const char* name : {"missing.img", "folder.img"}) {
+      seams.files.push_back(dir.filePath(name).toStdString());
       w->ImagePB1_Action();
       QVERIFY(!ThreadDD::Running());
     }
     QVERIFY(!shown(w, "ProgressBar1"));
     QVERIFY(!shown(w, "CurProgressionST"));
     QCOMPARE(w->List("Listbox1")->LastIndex(), 0);
-    QVERIFY(seams.messages.empty());
+    QCOMPARE(seams.messages,
+             (std::vector<QString>{"Impossible d'ouvrir « missing.img » : fichier introuvable.",
+                                   "Impossible d'ouvrir « folder.img » : ce n'est ni un fichier ni un périphérique "
+                                   "de stockage."}));
   }
 
   void emptyImage() {
@@ -223,23 +228,19 @@ class ScanTest : public QObject {
     w->Label("Adresse1ST")->SetText("earlier");
     w->Control<fw::TabPanel>("TabPanel1")->setTabText(0, "Tous les lieux (1)");
     app.Pressepapier = {"zero", "one"};
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     scan(seams, Image(0).write(dir, "empty.img"));
-    // The progress came up and stays.
-    QVERIFY(shown(w, "ProgressBar1"));
-    QVERIFY(shown(w, "CurProgressionST"));
-    QVERIFY(shown(w, "MaxProgressionST"));
-    QCOMPARE(w->Control<fw::ProgressBar>("ProgressBar1")->value(), 0);
-    QCOMPARE(w->Control<fw::ProgressBar>("ProgressBar1")->maximum(), 50000);
-    QCOMPARE(w->Label("CurProgressionST")->Text(), std::string("0"));
-    QCOMPARE(w->Label("MaxProgressionST")->Text(), std::string("/ 0"));
+    // Said, and the progress goes again.
+    QCOMPARE(seams.messages, std::vector<QString>{"« empty.img » est vide : il n'y a rien à analyser."});
+    QVERIFY(!shown(w, "ProgressBar1"));
+    QVERIFY(!shown(w, "CurProgressionST"));
+    QVERIFY(!shown(w, "MaxProgressionST"));
     // Nothing else changed.
     QCOMPARE(w->List("Listbox1")->LastIndex(), 0);
     QCOMPARE(w->Label("Adresse1ST")->Text(), std::string("earlier"));
     QCOMPARE(w->Control<fw::TabPanel>("TabPanel1")->tabText(0), QString("Tous les lieux (1)"));
     QCOMPARE(app.Pressepapier[0], std::string("zero"));
     QCOMPARE(app.Pressepapier[1], std::string("one"));
-    QVERIFY(seams.messages.empty());
     for (const char* name : kSources)
       if (QWidget* c = w->ControlByName(name)) QVERIFY2(c->isEnabled(), name);
   }
@@ -260,7 +261,7 @@ class ScanTest : public QObject {
     w->List("Listbox1")->AddRow("from an earlier run");
     Image img(size);
     for (int k = 0; k < offsets.size(); ++k) img.put(offsets[k], place(static_cast<size_t>(k) + (k == 1 ? 0 : 1)));
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     scan(seams, img.write(dir, "image.img"));
     checkResults(w, img);
     QVERIFY(seams.messages.empty());
@@ -289,7 +290,7 @@ class ScanTest : public QObject {
     QVERIFY(offsets.size() > 10);
 
     Window2* w = fresh();
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     scan(seams, path.toStdString());
     QVERIFY(seams.messages.empty());
     auto stream = fw::BinaryStream::Open(path.toStdString());
@@ -316,7 +317,7 @@ class ScanTest : public QObject {
     Window2* w = fresh();
     w->List("Listbox1")->AddRow("from an earlier run");
     w->Label("PrecisionST")->SetText("(1) centre ville");
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     Image img(12'345'678);
     scan(seams, img.write(dir, "none.img"));
     checkResults(w, img);
@@ -331,7 +332,7 @@ class ScanTest : public QObject {
     recordgen::Place bad = place(4);
     bad.addr1 = "Rue\x07X";  // a control byte: this address and the next two are not decoded
     img.put(5000, bad);
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     scan(seams, img.write(dir, "refused.img"));
     checkResults(w, img);
     for (int c = records::kAddr1; c <= records::kAddr3; ++c) {
@@ -346,7 +347,7 @@ class ScanTest : public QObject {
     Window2* w = fresh();
     Image img(3 * M10);
     img.put(M10 + 1, place(0));
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     seams.files.push_back(img.write(dir, "busy.img"));
     w->ImagePB1_Action();
     QVERIFY(ThreadDD::Running());
@@ -377,7 +378,7 @@ class ScanTest : public QObject {
     std::ofstream(path, std::ios::binary).write(head.data(), static_cast<std::streamsize>(head.size()));
     QCOMPARE(::truncate(path.c_str(), cut + 3 * M10), 0);
 
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     seams.files.push_back(path);
     w->ImagePB1_Action();
     QVERIFY(ThreadDD::Running());
@@ -404,7 +405,7 @@ class ScanTest : public QObject {
     Image img(15'000'000);
     img.put(100, place(1));
     const std::string path = img.write(dir, "growing.img");
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     seams.files.push_back(path);
     w->ImagePB1_Action();
     // 10 MB more, records in them, while the scan runs.
@@ -426,7 +427,7 @@ class ScanTest : public QObject {
     struct stat before {};
     QCOMPARE(::stat(path.c_str(), &before), 0);
     QTest::qWait(20);  // a write now would show in the modification time
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     scan(seams, path);
     checkResults(Window2::instance(), img);
     struct stat after {};
@@ -448,7 +449,7 @@ class ScanTest : public QObject {
     p.addr2 = "";
     p.addr3 = "fghijkl";
     const fw::MemoryBlock rec = fw::MemoryBlock::FromBytes("xx" + recordgen::encodeRecord(p));
-    ThreadDD::Decoupe(rec, 2);
+    ThreadDD(*w).Decoupe(rec, 2);
     QCOMPARE(w->Label("PrecisionST")->Text(), std::string("(3) Numéro de rue"));
     QCOMPARE(w->Label("Longitude1ST")->Text(), records::CoordinateText(p.lon1));
     QCOMPARE(w->Label("Adresse1ST")->Text(), std::string("abcde"));
@@ -479,7 +480,7 @@ class ScanTest : public QObject {
       bar->setMaximum(50000);
       bar->setValue(40000);
       w->Label("CurProgressionST")->SetText(Count(20'000'000));
-      QCOMPARE(ThreadDD::chercheNextStartImage(fenetre, a, b, 0, *s), 12'000'000);
+      QCOMPARE(ThreadDD(*w).chercheNextStartImage(fenetre, a, b, 0, *s), 12'000'000);
       QCOMPARE(fenetre.Size(), int64_t{15'000'000});
       QCOMPARE(bar->value(), 50000);
       QCOMPARE(w->Label("CurProgressionST")->Text(), Count(25'000'000));
@@ -505,7 +506,7 @@ class ScanTest : public QObject {
     const std::string path = dir.filePath("huge.img").toStdString();
     { std::ofstream(path, std::ios::binary); }
     QCOMPARE(::truncate(path.c_str(), int64_t{1} << 40), 0);  // 1 TiB of holes
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     seams.files.push_back(path);
     w->ImagePB1_Action();
     QPointer<ThreadDD> t = ThreadDD::Running();

@@ -11,6 +11,7 @@
 #include "app/Startup.h"
 #include "framework/core/Text.h"
 #include "framework/gui/Seams.h"
+#include "util/ScriptedSeams.h"
 #include "recordgen.h"
 #include "records/Record.h"
 #include "records/Results.h"
@@ -87,7 +88,7 @@ class StartupTest : public QObject {
   }
 
   void quitItemEndsTheLoopWithStatusZero() {
-    fw::ScriptedSeams seams;
+    testutil::ScriptedSeams seams;
     Startup run;
     QVERIFY(QTest::qWaitForWindowExposed(Window2::instance()));
     QTimer::singleShot(0, [] { item("FileQuit")->trigger(); });

@@ -1,0 +1,47 @@
+#include "HexTextRecords.h"
+
+#include "records/HexText.h"
+
+namespace records {
+
+template <class Char>
+HexTextRecords<Char>::HexTextRecords(std::basic_string_view<Char> text)
+    : HexTextRecords(text, RunEnd::Done, text.size()) {}
+
+template <class Char>
+HexTextRecords<Char>::HexTextRecords(std::basic_string_view<Char> text, RunEnd textEnd, uint64_t bytes)
+    : text_(text), textEnd_(textEnd), bytes_(bytes) {}
+
+template <class Char>
+Found HexTextRecords<Char>::Next() {
+  constexpr size_t npos = std::basic_string_view<Char>::npos;
+  if (!started_) {
+    started_ = true;
+    // Made from a file whose first read failed: there was nothing to search.
+    if (text_.empty() && textEnd_ != RunEnd::Done) {
+      match_ = npos;
+      return Found::Ended(textEnd_, 0);
+    }
+    match_ = FindHexMarker(text_, 0);
+    return Found::ReadSoFar(text_.size());
+  }
+  if (match_ == npos) return Found::Ended(textEnd_, bytes_);
+  Found f = Found::Of(DecodeRecord(HexRecordBytes(text_, match_), 0, Decoder::MainWindow));
+  match_ = FindHexMarker(text_, match_ + kPatternLength);
+  return f;
+}
+
+template class HexTextRecords<char>;
+template class HexTextRecords<char32_t>;
+
+std::vector<RecordTexts> FindRecordsInHexText(std::u32string_view text) {
+  HexTextRecords<char32_t> src(text);
+  return Collect(src);
+}
+
+std::vector<RecordTexts> FindRecordsInHexText(std::string_view text) {
+  HexTextRecords<char> src(text);
+  return Collect(src);
+}
+
+}  // namespace records

@@ -1,0 +1,37 @@
+#include "ResultsSink.h"
+
+namespace records {
+
+ResultsSink::ResultsSink(ResultsHost& host, Lists lists) : host_(host), lists_(lists) {}
+
+void ResultsSink::Begin() {
+  outcome_.begun = true;
+  if (lists_ == Lists::Both) {
+    host_.NameTab(0);
+  } else {
+    // The all-records run leaves the tab captions and the unique list alone.
+    host_.Pressepapier(0).clear();
+    host_.Pressepapier(1).clear();
+  }
+}
+
+bool ResultsSink::Records(std::vector<RecordTexts>&& batch) {
+  Add(batch);
+  return true;
+}
+
+void ResultsSink::Add(std::span<const RecordTexts> batch) {
+  ajoutePoints(host_, batch, lists_);
+  outcome_.kept += batch.size();
+}
+
+void ResultsSink::Finish(RunEnd end, uint64_t bytes) {
+  outcome_.end = end;
+  outcome_.bytes = bytes;
+  if (finished_ || !outcome_.begun) return;
+  finished_ = true;
+  if (lists_ == Lists::Both) ClosingStep(host_);
+  else host_.Pressepapier(0).putHeaderInFront();
+}
+
+}  // namespace records

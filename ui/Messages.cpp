@@ -1,0 +1,67 @@
+#include "Messages.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "framework/core/Text.h"
+#include "framework/gui/Seams.h"
+
+namespace ui {
+
+namespace {
+QString Quoted(const QString& name) { return QStringLiteral("« ") + name + QStringLiteral(" »"); }
+QString Utf8(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+QString DisplayName(const std::string& path) {
+  return QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
+}
+
+QString CannotOpenMessage(const QString& name, const fw::OpenError& why) {
+  const QString head = "Impossible d'ouvrir " + Quoted(name);
+  switch (why.kind) {
+    case fw::OpenError::AccessDenied:
+      return head + " : accès refusé. Un périphérique se lit en général avec les droits d'administrateur.";
+    case fw::OpenError::NotFound: return head + " : fichier introuvable.";
+    case fw::OpenError::NotFileOrDevice: return head + " : ce n'est ni un fichier ni un périphérique de stockage.";
+    case fw::OpenError::None:
+    case fw::OpenError::Other: break;
+  }
+  return head + " (erreur système " + QString::number(why.error) + ").";
+}
+
+QString TooLargeMessage(const QString& name) {
+  return Quoted(name) +
+         " est trop volumineux pour être lu en une seule fois : utilisez le bouton « Image binaire (dd) ».";
+}
+
+std::optional<QString> EndMessage(SourceKind kind, const QString& name, const records::Outcome& o) {
+  using records::RunEnd;
+  const QString nothingFromIt = " ; aucun résultat n'en provient.";
+  switch (o.end) {
+    case RunEnd::Done:
+    case RunEnd::Stopped: return std::nullopt;
+    case RunEnd::Empty: return Quoted(name) + " est vide : il n'y a rien à analyser.";
+    case RunEnd::ReadError:
+      if (!o.begun) return "Erreur de lecture : " + Quoted(name) + " n'a pas pu être lu" + nothingFromIt;
+      if (kind == SourceKind::Image)
+        return Utf8("Erreur de lecture : l'analyse s'est arrêtée après " + fw::OctetCount(o.bytes) +
+                    " ; les résultats affichés ne portent que sur cette partie de l'image.");
+      return Utf8("Erreur de lecture : la lecture s'est arrêtée après " + fw::OctetCount(o.bytes) +
+                  " ; les résultats affichés ne portent que sur cette partie du fichier.");
+    case RunEnd::MemoryShort:
+      if (o.begun) return Utf8(records::MemoireInsuffisante(o.kept));
+      if (kind == SourceKind::Text) return "Mémoire insuffisante pour lire le texte collé" + nothingFromIt;
+      return "Mémoire insuffisante pour lire " + Quoted(name) + nothingFromIt;
+    case RunEnd::NoResources:
+      return "Impossible de lancer l'analyse de " + Quoted(name) + " : le système manque de ressources" +
+             nothingFromIt;
+  }
+  return std::nullopt;
+}
+
+void ShowRunEnd(QWidget* parent, SourceKind kind, const QString& name, const records::Outcome& outcome) {
+  if (const std::optional<QString> text = EndMessage(kind, name, outcome)) fw::Seams::Get().MsgBox(parent, *text);
+}
+
+}  // namespace ui
