@@ -69,7 +69,8 @@ RecordTexts DecodeRecord(const fw::MemoryBlock& mb, int64_t a, Decoder d) {
     const int code = mb.Byte(a + kPrecisionCodeAt);
     t[kPrecision] = CodeText(code, PrecisionLibelle(code, d));
   }
-  if (mb.Contains(a + kTypeCodeAt, 1)) t[kType] = CodeText(mb.Byte(a + kTypeCodeAt), TypeLibelle(mb.Byte(a + kTypeCodeAt)));
+  if (mb.Contains(a + kTypeCodeAt, 1))
+    t[kType] = CodeText(mb.Byte(a + kTypeCodeAt), TypeLibelle(mb.Byte(a + kTypeCodeAt)));
   const int64_t coordOffsets[4] = {14, 18, 24, 28};
   for (int k = 0; k < 4; ++k)
     if (auto v = mb.Int32Value(a + coordOffsets[k])) t[kLon1 + k] = CoordinateText(*v);
@@ -92,7 +93,11 @@ RecordTexts DecodeRecord(const fw::MemoryBlock& mb, int64_t a, Decoder d) {
   for (int k = 0; k < 3; ++k) {
     int32_t n = 0;
     std::string text;
-    if (!ReadScanAddress(mb, q, n, text)) break;
+    // The reader refuses an empty address, but an empty address is a valid
+    // string: it shows "" and the next length byte follows it, as in the
+    // main window's decoder, so that the same bytes give the same texts.
+    const bool empty = mb.Contains(q, 1) && mb.Byte(q) == AddressLengthBias;
+    if (!ReadScanAddress(mb, q, n, text) && !empty) break;
     t[kAddr1 + k] = fw::Windows1252ToUtf8(text);
     r.written = kAddr1 + k + 1;
     q += n + 1;

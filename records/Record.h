@@ -32,7 +32,7 @@ struct RecordTexts {
 // The two decoders differ only in these rules.
 enum class Decoder {
   MainWindow,  // addresses read by their length byte alone
-  Scan,        // addresses refused when empty or holding a byte below 32
+  Scan,        // addresses refused when of negative length or holding a byte below 32
 };
 
 std::string PrecisionLibelle(int code, Decoder d = Decoder::MainWindow);

@@ -452,9 +452,9 @@ class ScanTest : public QObject {
     QCOMPARE(w->Label("PrecisionST")->Text(), std::string("(3) Numéro de rue"));
     QCOMPARE(w->Label("Longitude1ST")->Text(), records::CoordinateText(p.lon1));
     QCOMPARE(w->Label("Adresse1ST")->Text(), std::string("abcde"));
-    // The empty second address stops the decoding: the labels keep their text.
-    QCOMPARE(w->Label("Adresse2ST")->Text(), std::string("old"));
-    QCOMPARE(w->Label("Adresse3ST")->Text(), std::string("old"));
+    // The empty second address shows "" and the third is read after it.
+    QCOMPARE(w->Label("Adresse2ST")->Text(), std::string());
+    QCOMPARE(w->Label("Adresse3ST")->Text(), std::string("fghijkl"));
     QCOMPARE(ThreadDD::calcval(rec, 2 + 14), p.lon1);
     int32_t length = 0;
     std::string text;
