@@ -71,16 +71,15 @@ RecordTexts DecodeRecord(const fw::MemoryBlock& mb, int64_t a, Decoder d) {
   }
   if (mb.Contains(a + kTypeCodeAt, 1))
     t[kType] = CodeText(mb.Byte(a + kTypeCodeAt), TypeLibelle(mb.Byte(a + kTypeCodeAt)));
-  const int64_t coordOffsets[4] = {14, 18, 24, 28};
   for (int k = 0; k < 4; ++k)
-    if (auto v = mb.Int32Value(a + coordOffsets[k])) t[kLon1 + k] = CoordinateText(*v);
+    if (auto v = mb.Int32Value(a + kCoordinateAt[k])) t[kLon1 + k] = CoordinateText(*v);
 
-  int64_t q = a + 32;
+  int64_t q = a + kAddressesAt;
   if (d == Decoder::MainWindow) {
     // An address whose length byte or text lies outside the buffer, or whose
     // length byte is below the bias, shows "", and so do the ones after it:
     // their position depends on a length that cannot be trusted.
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < kAddressCount; ++k) {
       if (!mb.Contains(q, 1)) break;
       const int n = mb.Byte(q) - AddressLengthBias;
       if (n < 0 || !mb.Contains(q + 1, n)) break;
@@ -90,7 +89,7 @@ RecordTexts DecodeRecord(const fw::MemoryBlock& mb, int64_t a, Decoder d) {
     return r;
   }
   r.written = kAddr1;
-  for (int k = 0; k < 3; ++k) {
+  for (int k = 0; k < kAddressCount; ++k) {
     int32_t n = 0;
     std::string text;
     // The reader refuses an empty address, but an empty address is a valid

@@ -8,11 +8,10 @@
 #include <string_view>
 
 #include "framework/core/MemoryBlock.h"
-#include "records/Marker.h"
+#include "records/Layout.h"
 
 namespace records {
 
-inline constexpr int AddressLengthBias = 27;
 inline constexpr int CoordinateScale = 100000;
 inline constexpr int TailleTamponChaine = 200;
 
