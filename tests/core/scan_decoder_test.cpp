@@ -23,7 +23,8 @@ std::string record(uint8_t prec, uint8_t type, const std::string& tail, int32_t 
                    int32_t lon2 = -57410, int32_t lat2 = 0) {
   return testutil::record(prec, type, lon1, lat1, lon2, lat2, tail);
 }
-std::string lenByte(int n) { return std::string(1, static_cast<char>(n + 27)); }
+// A length byte for n bytes, whatever follows it.
+std::string lenByte(int n) { return std::string(1, static_cast<char>(n + records::AddressLengthBias)); }
 }  // namespace
 
 TEST(ScanDecoder, CodesAndCoordinates) {
