@@ -14,7 +14,7 @@ constexpr qint64 kRefreshMs = 100;
 constexpr qint64 kTurnBudgetMs = 25;
 const char* const kSources[] = {"ImagePB1", "FichierPB1", "ChampTextePB", "CleanPB"};
 
-std::string Count(uint64_t n) { return fw::Format(static_cast<double>(n), ScanPresenter::kCountPattern); }
+std::string Count(uint64_t n) { return fw::GroupedThousands(static_cast<double>(n)); }
 }  // namespace
 
 ScanPresenter::ScanPresenter(imagescan::HandOver& events, uint64_t length, QObject* parent)

@@ -28,8 +28,6 @@ class ScanPresenter : public QObject {
 
   // The source buttons and the clear icon, which start or undo a run.
   static void SetSourcesEnabled(bool enabled);
-  // How the counts are written.
-  static constexpr const char* kCountPattern = "###,###,###,###,###";
 
  signals:
   // The engine's last event has arrived; its end is about to be shown.

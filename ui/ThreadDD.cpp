@@ -112,7 +112,7 @@ int32_t ThreadDD::chercheNextStartImage(fw::MemoryBlock& fenetre, fw::MemoryBloc
       bar->setValue(static_cast<int>(std::min<double>(v, imagescan::EchelleProgression)));
     }
     const double c = fw::CDbl(w->Label("CurProgressionST")->Text());
-    w->Label("CurProgressionST")->SetText(fw::Format(c + static_cast<double>(s), ScanPresenter::kCountPattern));
+    w->Label("CurProgressionST")->SetText(fw::GroupedThousands(c + static_cast<double>(s)));
   };
   return static_cast<int32_t>(imagescan::chercheNextStartImage(fenetre, blocActuel, blocSuivant, start, stream,
                                                                imagescan::TailleBloc, addChunk));

@@ -33,7 +33,7 @@ constexpr int64_t M10 = 10'000'000;
 constexpr int kWaitMs = 60000;
 const char* const kSources[] = {"ImagePB1", "FichierPB1", "ChampTextePB", "CleanPB"};
 
-std::string Count(uint64_t n) { return fw::Format(static_cast<double>(n), "###,###,###,###,###"); }
+std::string Count(uint64_t n) { return fw::GroupedThousands(static_cast<double>(n)); }
 
 // An image in memory: zeros, a stretch of noise, and records at chosen
 // offsets; it knows the rows a scan must list.
