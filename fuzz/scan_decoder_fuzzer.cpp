@@ -1,7 +1,8 @@
-// The scan's decoder and its address reader on any buffer and offset: an
-// address read whole has the length its byte gives, one that is not never
-// holds more than the bytes before the block's end, and no address holds
-// a byte below 32.
+// The scan's decoder and its address reader on any buffer and offset: every
+// label the scan writes but the precision shows the main decoder's text for
+// the same bytes; an address read whole has the length its byte gives, one
+// that is not never holds more than the bytes before the block's end, and no
+// address holds a byte below 32.
 #include "FuzzInput.h"
 #include "imagescan/ScanDecoder.h"
 
@@ -12,6 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const records::RecordTexts t = imagescan::Decoupe(mb, offset);
   FUZZ_CHECK(t.written >= 0 && t.written <= records::kFieldCount);
   for (int k = t.written; k < records::kFieldCount; ++k) FUZZ_CHECK(t.text[static_cast<size_t>(k)].empty());
+  const records::RecordTexts m = records::DecodeRecord(mb, offset, records::Decoder::MainWindow);
+  for (int k = records::kType; k < t.written; ++k)
+    FUZZ_CHECK(t.text[static_cast<size_t>(k)] == m.text[static_cast<size_t>(k)]);
   (void)imagescan::calcval(mb, offset);
 
   int32_t length = -1;

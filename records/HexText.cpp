@@ -41,23 +41,27 @@ size_t findHexMarker(std::basic_string_view<Char> t, size_t from) {
   return std::u32string_view::npos;
 }
 
+// A record byte's first character, counted from the record's first one.
+constexpr int64_t charAt(int64_t byteOffset) { return kCharsPerByte * byteOffset; }
+
 template <class Char>
 fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos) {
   const auto p = static_cast<int64_t>(pos) + 1;  // 1-based, as Mid counts
+  // The length a pair of digits spells; the value of two digits is whole.
   auto lengthAt = [&](int64_t at) {
     std::basic_string<Char> pair = {Char('&'), Char('h')};
-    pair += fw::Mid(text, at, 2);
-    return static_cast<int32_t>(fw::Val(std::basic_string_view<Char>(pair)) - fw::Val(std::string_view("&h1B")));
+    pair += fw::Mid(text, at, kCharsPerByte);
+    return static_cast<int32_t>(fw::Val(std::basic_string_view<Char>(pair))) - AddressLengthBias;
   };
-  const int32_t l1 = lengthAt(p + 64);
-  const int32_t l2 = lengthAt(p + 66 + 2 * l1);
-  const int32_t l3 = lengthAt(p + 68 + 2 * l1 + 2 * l2);
-  const int32_t n = 70 + 2 * l1 + 2 * l2 + 2 * l3;
+  const int32_t l1 = lengthAt(p + charAt(kAddressesAt));
+  const int32_t l2 = lengthAt(p + charAt(kAddressesAt + 1 + l1));
+  const int32_t l3 = lengthAt(p + charAt(kAddressesAt + 2 + l1 + l2));
+  const int64_t n = charAt(kFixedRecordSize + l1 + l2 + l3);
   // A length below zero makes n too short for the fields in front of it:
   // those fields (the coordinates, the addresses before the bad length byte)
   // are still whole in the text and are kept, up to and with the bad length
   // byte, where the decoder stops.
-  int64_t fieldsEnd = 32;  // offset of the first length byte
+  int64_t fieldsEnd = kAddressesAt;
   for (const int32_t len : {l1, l2, l3}) {
     if (len < 0) {
       ++fieldsEnd;
@@ -65,14 +69,15 @@ fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos) {
     }
     fieldsEnd += 1 + len;
   }
-  const int64_t want = std::max<int64_t>(n / 2, fieldsEnd);
+  const int64_t want = std::max<int64_t>(n / kCharsPerByte, fieldsEnd);
   const std::basic_string_view<Char> rest = text.substr(pos);
   int64_t valid = 0;
-  while (valid < want && 2 * valid + 1 < static_cast<int64_t>(rest.size()) &&
-         fw::HexDigitValue(rest[2 * valid]) >= 0 && fw::HexDigitValue(rest[2 * valid + 1]) >= 0)
+  auto digitAt = [&rest](int64_t at) { return fw::HexDigitValue(rest[static_cast<size_t>(at)]) >= 0; };
+  while (valid < want && charAt(valid) + 1 < static_cast<int64_t>(rest.size()) && digitAt(charAt(valid)) &&
+         digitAt(charAt(valid) + 1))
     ++valid;
   fw::MemoryBlock mb(valid);  // never empty: the match starts with the pair 04
-  hexaOf(mb, rest.substr(0, static_cast<size_t>(2 * valid)));
+  hexaOf(mb, rest.substr(0, static_cast<size_t>(charAt(valid))));
   return mb;
 }
 

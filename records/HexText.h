@@ -16,9 +16,13 @@
 
 namespace records {
 
-// The marker as text, two characters per byte: "0400..0000000400..0000000800",
-// where "." is any character but a line break.
-inline constexpr int kPatternLength = 2 * kMarkerSize;
+// Every byte of a record is two characters: a field's first character is at
+// twice its byte offset.
+inline constexpr int kCharsPerByte = 2;
+
+// The marker as text: "0400..0000000400..0000000800", where "." is any
+// character but a line break.
+inline constexpr int kPatternLength = kCharsPerByte * kMarkerSize;
 inline constexpr std::array<char, kPatternLength> kMarkerPatternChars = [] {
   std::array<char, kPatternLength> t{};
   for (int k = 0; k < kMarkerSize; ++k) {

@@ -69,17 +69,17 @@ RecordTexts DecodeRecord(const fw::MemoryBlock& mb, int64_t a, Decoder d) {
     const int code = mb.Byte(a + kPrecisionCodeAt);
     t[kPrecision] = CodeText(code, PrecisionLibelle(code, d));
   }
-  if (mb.Contains(a + kTypeCodeAt, 1)) t[kType] = CodeText(mb.Byte(a + kTypeCodeAt), TypeLibelle(mb.Byte(a + kTypeCodeAt)));
-  const int64_t coordOffsets[4] = {14, 18, 24, 28};
+  if (mb.Contains(a + kTypeCodeAt, 1))
+    t[kType] = CodeText(mb.Byte(a + kTypeCodeAt), TypeLibelle(mb.Byte(a + kTypeCodeAt)));
   for (int k = 0; k < 4; ++k)
-    if (auto v = mb.Int32Value(a + coordOffsets[k])) t[kLon1 + k] = CoordinateText(*v);
+    if (auto v = mb.Int32Value(a + kCoordinateAt[k])) t[kLon1 + k] = CoordinateText(*v);
 
-  int64_t q = a + 32;
+  int64_t q = a + kAddressesAt;
   if (d == Decoder::MainWindow) {
     // An address whose length byte or text lies outside the buffer, or whose
     // length byte is below the bias, shows "", and so do the ones after it:
     // their position depends on a length that cannot be trusted.
-    for (int k = 0; k < 3; ++k) {
+    for (int k = 0; k < kAddressCount; ++k) {
       if (!mb.Contains(q, 1)) break;
       const int n = mb.Byte(q) - AddressLengthBias;
       if (n < 0 || !mb.Contains(q + 1, n)) break;
@@ -89,10 +89,14 @@ RecordTexts DecodeRecord(const fw::MemoryBlock& mb, int64_t a, Decoder d) {
     return r;
   }
   r.written = kAddr1;
-  for (int k = 0; k < 3; ++k) {
+  for (int k = 0; k < kAddressCount; ++k) {
     int32_t n = 0;
     std::string text;
-    if (!ReadScanAddress(mb, q, n, text)) break;
+    // The reader refuses an empty address, but an empty address is a valid
+    // string: it shows "" and the next length byte follows it, as in the
+    // main window's decoder, so that the same bytes give the same texts.
+    const bool empty = mb.Contains(q, 1) && mb.Byte(q) == AddressLengthBias;
+    if (!ReadScanAddress(mb, q, n, text) && !empty) break;
     t[kAddr1 + k] = fw::Windows1252ToUtf8(text);
     r.written = kAddr1 + k + 1;
     q += n + 1;

@@ -8,11 +8,10 @@
 #include <string_view>
 
 #include "framework/core/MemoryBlock.h"
-#include "records/Marker.h"
+#include "records/Layout.h"
 
 namespace records {
 
-inline constexpr int AddressLengthBias = 27;
 inline constexpr int CoordinateScale = 100000;
 inline constexpr int TailleTamponChaine = 200;
 
@@ -32,7 +31,7 @@ struct RecordTexts {
 // The two decoders differ only in these rules.
 enum class Decoder {
   MainWindow,  // addresses read by their length byte alone
-  Scan,        // addresses refused when empty or holding a byte below 32
+  Scan,        // addresses refused when of negative length or holding a byte below 32
 };
 
 std::string PrecisionLibelle(int code, Decoder d = Decoder::MainWindow);

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "records/Marker.h"
+#include "records/Layout.h"
 
 namespace recordgen {
 
@@ -61,6 +61,10 @@ inline void appendLe32(std::string& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out += char((v >> (8 * i)) & 0xFF);
 }
 
+// The record encoder, laid out by records/Layout.h: every generator and
+// every test builds its records from markerBytes, recordHead, encodeAddress
+// and encodeRecord below.
+
 // The marker with these two codes.
 inline std::string markerBytes(uint8_t precision, uint8_t type) {
   std::string m(records::RecordMarker, records::RecordMarker + records::kMarkerSize);
@@ -69,23 +73,39 @@ inline std::string markerBytes(uint8_t precision, uint8_t type) {
   return m;
 }
 
-inline std::string encodeRecord(const Place& p) {
-  std::string r = markerBytes(p.precision, p.type);
-  appendLe32(r, uint32_t(p.lon1));
-  appendLe32(r, uint32_t(p.lat1));
-  r += std::string_view("\x08\x00", 2);
-  appendLe32(r, uint32_t(p.lon2));
-  appendLe32(r, uint32_t(p.lat2));
-  for (const std::string* a : {&p.addr1, &p.addr2, &p.addr3}) {
-    // The length byte is biased by 27, so anything longer cannot be represented.
-    if (a->size() > 255 - 27) {
-      std::fprintf(stderr, "recordgen: address too long (%zu bytes)\n", a->size());
-      std::abort();
-    }
-    r += char(a->size() + 27);
-    r += *a;
-  }
+// Everything in front of the first address's length byte: the marker with
+// the two codes, the four coordinates and the two unread bytes as devices
+// store them.
+inline std::string recordHead(uint8_t precision, uint8_t type, int32_t lon1, int32_t lat1, int32_t lon2, int32_t lat2) {
+  std::string r = markerBytes(precision, type);
+  r.resize(records::kAddressesAt);
+  auto put = [&r](int at, int32_t v) {
+    for (int i = 0; i < records::kCoordinateSize; ++i) r[std::size_t(at + i)] = char((uint32_t(v) >> (8 * i)) & 0xFF);
+  };
+  put(records::kLon1At, lon1);
+  put(records::kLat1At, lat1);
+  put(records::kLon2At, lon2);
+  put(records::kLat2At, lat2);
+  r[records::kUnreadAt] = char(records::kUnreadBytes[0]);
+  r[records::kUnreadAt + 1] = char(records::kUnreadBytes[1]);
   return r;
+}
+
+// One address: its length byte (the length plus the bias), then its bytes.
+inline std::string encodeAddress(std::string_view bytes) {
+  // Anything longer than the biased byte can say cannot be represented.
+  if (bytes.size() > std::size_t(records::kMaxAddressLength)) {
+    std::fprintf(stderr, "recordgen: address too long (%zu bytes)\n", bytes.size());
+    std::abort();
+  }
+  std::string a(1, char(bytes.size() + records::AddressLengthBias));
+  a += bytes;
+  return a;
+}
+
+inline std::string encodeRecord(const Place& p) {
+  return recordHead(p.precision, p.type, p.lon1, p.lat1, p.lon2, p.lat2) + encodeAddress(p.addr1) +
+         encodeAddress(p.addr2) + encodeAddress(p.addr3);
 }
 
 inline std::string toHexUpper(std::string_view bytes) {

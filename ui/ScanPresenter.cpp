@@ -15,7 +15,7 @@ constexpr qint64 kRefreshMs = 100;
 constexpr qint64 kTurnBudgetMs = 25;
 const char* const kProgressControls[] = {"ProgressBar1", "CurProgressionST", "MaxProgressionST"};
 
-std::string Count(uint64_t n) { return fw::Format(static_cast<double>(n), "###,###,###,###,###"); }
+std::string Count(uint64_t n) { return fw::GroupedThousands(static_cast<double>(n)); }
 }  // namespace
 
 // Marks this object's code as on the stack for the life of a call that

@@ -137,7 +137,7 @@ int32_t ThreadDD::chercheNextStartImage(fw::MemoryBlock& fenetre, fw::MemoryBloc
       bar->setValue(static_cast<int>(std::min<double>(v, imagescan::EchelleProgression)));
     }
     auto* count = window_.Control<fw::StaticText>("CurProgressionST");
-    count->SetText(fw::Format(fw::CDbl(count->Text()) + static_cast<double>(s), "###,###,###,###,###"));
+    count->SetText(fw::GroupedThousands(fw::CDbl(count->Text()) + static_cast<double>(s)));
   };
   return static_cast<int32_t>(imagescan::chercheNextStartImage(fenetre, blocActuel, blocSuivant, start, stream,
                                                                imagescan::TailleBloc, addChunk));

@@ -78,14 +78,13 @@ std::string Hex(uint64_t n) {
 // must not break across lines and must read back through CDbl.
 static const std::string kGroupSep = "\xC2\xA0";
 
-std::string Format(double n, std::string_view /*pattern*/) {
-  // Every use is the integer grouping pattern: no decimals, groups of three.
+std::string GroupedThousands(double n) {
   const bool neg = n < 0;
   double a = std::floor(std::fabs(n) + 0.5);
   std::array<char, 400> buf{};
   auto r = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::fixed, 0);
   std::string digits(buf.data(), r.ptr);
-  if (digits == "0") return neg ? "-0" : "0";  // the pattern has no mandatory digit
+  if (digits == "0") return neg ? "-0" : "0";  // a sign kept though the value rounds to zero
   std::string out;
   const size_t len = digits.size();
   for (size_t i = 0; i < len; ++i) {
@@ -95,9 +94,7 @@ std::string Format(double n, std::string_view /*pattern*/) {
   return neg ? "-" + out : out;
 }
 
-std::string OctetCount(uint64_t n) {
-  return Format(static_cast<double>(n), "###,###,###,###,###") + (n < 2 ? " octet" : " octets");
-}
+std::string OctetCount(uint64_t n) { return GroupedThousands(static_cast<double>(n)) + (n < 2 ? " octet" : " octets"); }
 
 double CDbl(std::string_view s) {
   std::string clean;

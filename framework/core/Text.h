@@ -32,9 +32,9 @@ inline int64_t LenB(std::string_view s) { return static_cast<int64_t>(s.size());
 std::string Chr(uint32_t codePoint);  // as UTF-8
 std::string Hex(uint64_t n);          // upper-case digits, no leading zeros
 
-// Thousands grouped with a no-break space; CDbl reads such a text back.
-// The only pattern the program uses is "###,###,###,###,###".
-std::string Format(double n, std::string_view pattern);
+// n rounded to a whole number, its thousands grouped with a no-break space
+// ("1 234 567"), as the counts are shown; CDbl reads such a text back.
+std::string GroupedThousands(double n);
 double CDbl(std::string_view s);
 // A byte count for the messages: the grouped number and its unit, "octet"
 // below 2 as French has it ("0 octet", "1 octet", "2 octets").

@@ -17,7 +17,10 @@ using testutil::le32;
 using testutil::record;
 
 TEST(Decode, CodeNamesOfBothDecoders) {
-  struct Case { int prec, type; const char *mainPrec, *scanPrec, *typeText; };
+  struct Case {
+    int prec, type;
+    const char *mainPrec, *scanPrec, *typeText;
+  };
   const Case cases[] = {
       {0, 0, "(0) ERREUR", "(0) ERREUR", "(0) ERREUR"},
       {1, 1, "(1) centre ville", "(1) centre ville", "(1) Saisie à partir de la carte ou d'un code postal"},
@@ -43,14 +46,14 @@ TEST(Decode, CodeNamesOfBothDecoders) {
 }
 
 TEST(Decode, FieldsOfARealRecordAtAnyOffset) {
-  const std::string rec = record(3, 5, -122419, 4885661, -122400, 4885650,
-                                 addr("12 rue de l'\xC9glise") + addr("") + addr("Cr\xE9teil"));
+  const std::string rec =
+      record(3, 5, -122419, 4885661, -122400, 4885650, addr("12 rue de l'\xC9glise") + addr("") + addr("Cr\xE9teil"));
   for (size_t prefix : {0u, 1u, 7u, 300u}) {
     const auto mb = block(std::string(prefix, '\x04') + rec + "trailing bytes");
     const RecordTexts r = DecodeRecord(mb, static_cast<int64_t>(prefix), Decoder::MainWindow);
-    const std::array<std::string, 9> want = {"(3) No de rue", "(5) Saisie par adresse", "-1.22419", "48.85661",
-                                             "-1.224",        "48.8565",                "12 rue de l'Église",
-                                             "",              "Créteil"};
+    const std::array<std::string, 9> want = {
+        "(3) No de rue", "(5) Saisie par adresse", "-1.22419", "48.85661", "-1.224",
+        "48.8565",       "12 rue de l'Église",     "",         "Créteil"};
     EXPECT_EQ(r.text, want) << prefix;
     EXPECT_EQ(r.written, 9);
   }
@@ -65,40 +68,44 @@ TEST(Decode, AddressesOfDifferentLengthsShowOnlyTheirOwnBytes) {
 }
 
 TEST(Decode, TwoDecodesInARowLeaveNothingOfTheFirst) {
-  const auto first = DecodeRecord(block(record(1, 1, 5, 6, 7, 8, addr("one") + addr("two") + addr("three"))), 0,
-                                  Decoder::MainWindow);
-  const auto second = DecodeRecord(block(record(2, 3, 9, 9, 9, 9, addr("") + addr("") + addr(""))), 0,
-                                   Decoder::MainWindow);
+  const auto first =
+      DecodeRecord(block(record(1, 1, 5, 6, 7, 8, addr("one") + addr("two") + addr("three"))), 0, Decoder::MainWindow);
+  const auto second =
+      DecodeRecord(block(record(2, 3, 9, 9, 9, 9, addr("") + addr("") + addr(""))), 0, Decoder::MainWindow);
   EXPECT_EQ(first.text[records::kAddr1], "one");
   for (int k = records::kAddr1; k <= records::kAddr3; ++k) EXPECT_EQ(second.text[static_cast<size_t>(k)], "");
 }
 
 TEST(Decode, ScanDecoderRefusesAndStopsAddresses) {
-  struct Case { std::string tail; std::array<const char*, 3> want; int written; };
+  struct Case {
+    std::string tail;
+    std::array<const char*, 3> want;
+    int written;
+  };
   const Case cases[] = {
-      // An empty first address ends the addresses, though the others are well-formed.
-      {addr("") + addr("Rue") + addr("Ville"), {"", "", ""}, 6},
-      {addr("A") + addr("Rue") + addr(""), {"A", "Rue", ""}, 8},
-      // Lengths 5, 0, 7: the second read fails and the third is never read.
-      {addr("abcde") + addr("") + addr("fghijkl"), {"abcde", "", ""}, 7},
+      // An empty address shows "" and the next one is read, as the main decoder does.
+      {addr("") + addr("Rue") + addr("Ville"), {"", "Rue", "Ville"}, 9},
+      {addr("A") + addr("Rue") + addr(""), {"A", "Rue", ""}, 9},
+      {addr("abcde") + addr("") + addr("fghijkl"), {"abcde", "", "fghijkl"}, 9},
       // A byte below 32 stops the string; its partial text reaches no label.
-      {std::string("\x1F" "Hi\x09!", 5) + addr("x") + addr("y"), {"", "", ""}, 6},
+      {std::string("\x1FHi\x09!", 5) + addr("x") + addr("y"), {"", "", ""}, 6},
       // 127 and 233 are copied like any other byte.
-      {addr("\x7F\xE9") + addr("b") + addr("c"), {"\x7F" "é", "b", "c"}, 9},
+      {addr("\x7F\xE9") + addr("b") + addr("c"), {"\x7Fé", "b", "c"}, 9},
       // A negative length (length byte below 27) is refused too.
       {std::string("\x05", 1) + addr("b") + addr("c"), {"", "", ""}, 6},
   };
   for (const Case& c : cases) {
     const RecordTexts r = DecodeRecord(block(record(1, 1, 0, 0, 0, 0, c.tail)), 0, Decoder::Scan);
     EXPECT_EQ(r.written, c.written);
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(r.text[static_cast<size_t>(records::kAddr1 + k)], c.want[static_cast<size_t>(k)]);
+    for (int k = 0; k < 3; ++k)
+      EXPECT_EQ(r.text[static_cast<size_t>(records::kAddr1 + k)], c.want[static_cast<size_t>(k)]);
   }
 }
 
 TEST(Decode, ReadScanAddressResults) {
   int32_t len = 99;
   std::string text = "old";
-  EXPECT_FALSE(records::ReadScanAddress(block(std::string("\x1F" "Hi\x09!", 5)), 0, len, text));
+  EXPECT_FALSE(records::ReadScanAddress(block(std::string("\x1FHi\x09!", 5)), 0, len, text));
   EXPECT_EQ(len, 2);
   EXPECT_EQ(text, "Hi");
   EXPECT_FALSE(records::ReadScanAddress(block(std::string("\x1B", 1)), 0, len, text));
@@ -106,7 +113,7 @@ TEST(Decode, ReadScanAddressResults) {
   EXPECT_EQ(text, "");
   EXPECT_FALSE(records::ReadScanAddress(block(std::string("\x00", 1)), 0, len, text));
   EXPECT_EQ(len, -27);
-  EXPECT_TRUE(records::ReadScanAddress(block("\x1C" "A"), 0, len, text));
+  EXPECT_TRUE(records::ReadScanAddress(block(std::string(1, '\x1C') + "A"), 0, len, text));
   EXPECT_EQ(len, 1);
   EXPECT_EQ(text, "A");
 }
@@ -128,8 +135,8 @@ TEST(Decode, LongLengthsAreReadWholeWhenTheyFit) {
 // outside show "", nothing is read outside (the sanitizers watch).
 TEST(Decode, RecordsCutShortNeverReadOutside) {
   for (int lengthByte = 0; lengthByte < 256; ++lengthByte) {
-    const std::string full = record(1, 1, 100000, -200000, 3, 4,
-                                    std::string(1, static_cast<char>(lengthByte)) + std::string(300, 'q'));
+    const std::string full =
+        record(1, 1, 100000, -200000, 3, 4, std::string(1, static_cast<char>(lengthByte)) + std::string(300, 'q'));
     for (size_t cut = 0; cut <= 40 + static_cast<size_t>(lengthByte); ++cut) {
       const std::string bytes = full.substr(0, cut);
       const auto mb = block(bytes);
@@ -140,7 +147,8 @@ TEST(Decode, RecordsCutShortNeverReadOutside) {
         const int n = lengthByte - 27;
         const bool whole = n >= 0 && cut >= 33 + static_cast<size_t>(n);
         if (d == Decoder::MainWindow) {
-          EXPECT_EQ(r.text[records::kAddr1], whole ? std::string(static_cast<size_t>(n), 'q') : "") << lengthByte << " " << cut;
+          EXPECT_EQ(r.text[records::kAddr1], whole ? std::string(static_cast<size_t>(n), 'q') : "")
+              << lengthByte << " " << cut;
         }
       }
     }

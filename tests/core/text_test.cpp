@@ -45,13 +45,13 @@ TEST(Text, MidLenChrHex) {
   EXPECT_EQ(Hex(0), "0");
 }
 
-TEST(Text, FormatGroupsThousandsAndCDblReadsItBack) {
+TEST(Text, GroupedThousandsAndCDblReadsItBack) {
   const std::pair<double, const char*> cases[] = {
       {0, "0"}, {999, "999"}, {1000, "1\u00a0000"}, {25000000, "25\u00a0000\u00a0000"},
       {8589934592.0, "8\u00a0589\u00a0934\u00a0592"}};
   for (auto [v, want] : cases) {
-    EXPECT_EQ(Format(v, "###,###,###,###,###"), want);
-    EXPECT_EQ(CDbl(Format(v, "###,###,###,###,###")), v);
+    EXPECT_EQ(GroupedThousands(v), want);
+    EXPECT_EQ(CDbl(GroupedThousands(v)), v);
   }
 }
 

@@ -129,10 +129,10 @@ class MemoryTest : public QObject {
     QVERIFY2(n > 0 && n < kMarkers, qPrintable(out));
     QVERIFY2(out.contains("\nunique 1\n"), qPrintable(out));
     QVERIFY2(out.contains("\nclosed yes\n"), qPrintable(out));
-    const QString message = QString::fromStdString(
-        "message Mémoire insuffisante : la recherche s'est arrêtée après " +
-        fw::Format(static_cast<double>(n), "###,###,###,###,###") +
-        " enregistrements ; les résultats affichés ne portent que sur cette partie.\n");
+    const QString message =
+        QString::fromStdString("message Mémoire insuffisante : la recherche s'est arrêtée après " +
+                               fw::GroupedThousands(static_cast<double>(n)) +
+                               " enregistrements ; les résultats affichés ne portent que sur cette partie.\n");
     QVERIFY2(out.contains(message), qPrintable(out));
     QCOMPARE(out.count("message "), 1);
   }
@@ -144,8 +144,7 @@ class MemoryTest : public QObject {
     QCOMPARE(records::MemoireInsuffisante(0), head + "0 enregistrement" + tail);
     QCOMPARE(records::MemoireInsuffisante(1), head + "1 enregistrement" + tail);
     QCOMPARE(records::MemoireInsuffisante(2), head + "2 enregistrements" + tail);
-    QCOMPARE(records::MemoireInsuffisante(1234567),
-             head + fw::Format(1234567.0, "###,###,###,###,###") + " enregistrements" + tail);
+    QCOMPARE(records::MemoireInsuffisante(1234567), head + fw::GroupedThousands(1234567.0) + " enregistrements" + tail);
   }
 };
 

@@ -34,7 +34,7 @@ constexpr int64_t M10 = 10'000'000;
 constexpr int kWaitMs = 60000;
 const char* const kSources[] = {"ImagePB1", "FichierPB1", "ChampTextePB", "CleanPB"};
 
-std::string Count(uint64_t n) { return fw::Format(static_cast<double>(n), "###,###,###,###,###"); }
+std::string Count(uint64_t n) { return fw::GroupedThousands(static_cast<double>(n)); }
 
 // An image in memory: zeros, a stretch of noise, and records at chosen
 // offsets; it knows the rows a scan must list.
@@ -453,9 +453,9 @@ class ScanTest : public QObject {
     QCOMPARE(w->Label("PrecisionST")->Text(), std::string("(3) Numéro de rue"));
     QCOMPARE(w->Label("Longitude1ST")->Text(), records::CoordinateText(p.lon1));
     QCOMPARE(w->Label("Adresse1ST")->Text(), std::string("abcde"));
-    // The empty second address stops the decoding: the labels keep their text.
-    QCOMPARE(w->Label("Adresse2ST")->Text(), std::string("old"));
-    QCOMPARE(w->Label("Adresse3ST")->Text(), std::string("old"));
+    // The empty second address shows "" and the third is read after it.
+    QCOMPARE(w->Label("Adresse2ST")->Text(), std::string());
+    QCOMPARE(w->Label("Adresse3ST")->Text(), std::string("fghijkl"));
     QCOMPARE(ThreadDD::calcval(rec, 2 + 14), p.lon1);
     int32_t length = 0;
     std::string text;

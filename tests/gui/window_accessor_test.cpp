@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include "app/App.h"
+#include "recordgen.h"
 #include "records/Record.h"
 #include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
@@ -65,15 +66,10 @@ class WindowAccessorTest : public QObject {
 
   void decoupeWritesTheNineLabels() {
     Window2* w = Window2::instance();
-    std::string rec = {4, 0, 3, 0, 0, 0, 4, 0, 4, 0, 0, 0, 8, 0};
-    const int32_t coords[4] = {239000, 4885661, 239010, 4885670};
-    for (int k = 0; k < 4; ++k) {
-      for (int b = 0; b < 4; ++b) rec.push_back(static_cast<char>((static_cast<uint32_t>(coords[k]) >> (8 * b)) & 0xFF));
-      if (k == 1) rec += std::string("\x08\x00", 2);
-    }
-    rec += std::string("\x1E" "Rue") + "\x1B" + "\x21" "Paris\xE9";
+    const std::string rec = recordgen::encodeRecord({3, 4, 239000, 4885661, 239010, 4885670, "Rue", "", "Paris\xE9"});
     w->Decoupe(fw::MemoryBlock::FromBytes(rec), 0);
-    const char* want[] = {"(3) No de rue", "(4) Domicile", "2.39", "48.85661", "2.3901", "48.8567", "Rue", "", "Parisé"};
+    const char* want[] = {"(3) No de rue", "(4) Domicile", "2.39", "48.85661", "2.3901",
+                          "48.8567",       "Rue",          "",     "Parisé"};
     for (int k = 0; k < 9; ++k) QCOMPARE(w->Label(ui::kPanelLabels[k])->Text(), std::string(want[k]));
   }
 };

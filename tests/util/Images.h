@@ -57,15 +57,7 @@ inline std::string dense(int64_t size, uint64_t seed) {
 // A full record whose first longitude tells where it lies; what would lie
 // past the image's end is left out.
 inline void putRecord(std::string& img, int64_t at, const std::string& addr1) {
-  std::string r(35 + addr1.size(), '\0');
-  putMarker(r, 0, 3, 5);
-  const int32_t v = static_cast<int32_t>(at);
-  for (int k = 0; k < 4; ++k) r[static_cast<size_t>(14 + k)] = static_cast<char>((v >> (8 * k)) & 0xFF);
-  r[22] = 8;
-  r[32] = static_cast<char>(addr1.size() + 27);
-  std::copy(addr1.begin(), addr1.end(), r.begin() + 33);
-  r[33 + addr1.size()] = 27;
-  r[34 + addr1.size()] = 27;
+  const std::string r = recordgen::encodeRecord({3, 5, static_cast<int32_t>(at), 0, 0, 0, addr1, "", ""});
   const size_t fits = std::min(r.size(), img.size() - static_cast<size_t>(at));
   std::copy(r.begin(), r.begin() + static_cast<std::ptrdiff_t>(fits), img.begin() + at);
 }

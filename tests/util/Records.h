@@ -16,16 +16,13 @@ inline std::string le32(int32_t v) {
 }
 
 // A record's bytes: marker with the two codes, four coordinates, then the
-// length bytes and address bytes exactly as given.
+// length bytes and address bytes exactly as given, well-formed or not.
 inline std::string record(uint8_t prec, uint8_t type, int32_t lon1, int32_t lat1, int32_t lon2, int32_t lat2,
                           const std::string& tail) {
-  return recordgen::markerBytes(prec, type) + le32(lon1) + le32(lat1) + std::string("\x08\x00", 2) + le32(lon2) +
-         le32(lat2) + tail;
+  return recordgen::recordHead(prec, type, lon1, lat1, lon2, lat2) + tail;
 }
 // One address: its biased length byte, then its bytes.
-inline std::string addr(const std::string& bytes) {
-  return std::string(1, static_cast<char>(bytes.size() + 27)) + bytes;
-}
+inline std::string addr(const std::string& bytes) { return recordgen::encodeAddress(bytes); }
 inline fw::MemoryBlock block(const std::string& s) { return fw::MemoryBlock::FromBytes(s); }
 
 }  // namespace testutil
