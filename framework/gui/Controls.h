@@ -101,6 +101,8 @@ class ProgressBar : public QProgressBar {
   explicit ProgressBar(QWidget* parent = nullptr);
 };
 
+// Drawn by its Paint handler; while disabled, what the handler draws is
+// shown greyed, as a disabled control is.
 class Canvas : public QWidget {
   Q_OBJECT
  public:
