@@ -149,16 +149,19 @@ void TextArea::SetHideSelection(bool hide) {
 
 namespace {
 bool isEditingSequence(QKeyEvent* e) {
-  if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return true;
   for (auto k : {QKeySequence::Paste, QKeySequence::Copy, QKeySequence::Cut, QKeySequence::SelectAll,
                  QKeySequence::Undo, QKeySequence::Redo})
     if (e->matches(k)) return true;
-  return false;
+  return (e->modifiers() & Qt::ControlModifier) && !(e->modifiers() & Qt::MetaModifier);
 }
 }  // namespace
 
 void TextArea::keyPressEvent(QKeyEvent* e) {
-  if (onKeyDown && !isEditingSequence(e) && onKeyDown(e->text())) return;
+  // A key held with Super (Meta on X11) is no typed character, though Qt
+  // gives it the character's text and the area would insert it: it is
+  // asked about with no text.
+  const QString key = e->modifiers() & Qt::MetaModifier ? QString() : e->text();
+  if (onKeyDown && !isEditingSequence(e) && onKeyDown(key)) return;
   QPlainTextEdit::keyPressEvent(e);
 }
 

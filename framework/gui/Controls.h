@@ -76,10 +76,11 @@ class TextArea : public QPlainTextEdit {
   // The selection is drawn only while the area has the focus. After
   // SetColours: the hidden selection takes the area's own colours.
   void SetHideSelection(bool hide);
-  // Return true to consume the key. Key sequences with Control, and the
-  // standard editing shortcuts (paste, copy, cut, select all, undo, redo),
-  // are not keys: they edit the area as usual. Text composed by an input
-  // method is asked about as a key.
+  // Return true to consume the key. Key sequences with Control (and not
+  // Super), and the standard editing shortcuts (paste, copy, cut, select
+  // all, undo, redo), are not keys: they edit the area as usual. A key held
+  // with Super is asked about with no text, as it types no character. Text
+  // composed by an input method is asked about as a key.
   std::function<bool(const QString& key)> onKeyDown;
 
  protected:
