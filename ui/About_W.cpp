@@ -93,28 +93,9 @@ void About_W::Layout() {
 
 void About_W::CreateControls() { _CreateControls0(); }
 
-namespace {
-template <class Ret, class... A>
-void bind(About_W* w, const char* control, const char* event, const char* method, Ret (About_W::*m)(A...)) {
-  std::function<Ret(A...)> h = [w, m](A... a) { return (w->*m)(std::forward<A>(a)...); };
-  if (!w->InstallHandler(w->ControlByName(control), event, method, h))
-    qWarning("%s raises no %s event", control, event);
-}
-
-template <class C>
-C* add(About_W* w, C* control, const char* name, QRect r, int tabIndex) {
-  w->AddControl(control, name, r, 0);
-  C* found = w->Control<C>(name);
-  if (found) w->SetTabIndex(found, tabIndex);
-  return found;
-}
-}  // namespace
-
-#define BIND(control, event) bind(this, #control, #event, #control "_" #event, &About_W::control##_##event)
-
 void About_W::_CreateControls0() {
   {
-    auto* c = add(this, new fw::TextArea(Content()), "EditField1", QRect(127, 14, 360, 210), 0);
+    auto* c = AddNamed(new fw::TextArea(Content()), "EditField1", QRect(127, 14, 360, 210), 0, 0);
     fw::SetTextSize(c, 11);
     c->SetText(QString::fromStdString(Text()));
     c->setReadOnly(true);
@@ -126,27 +107,27 @@ void About_W::_CreateControls0() {
     c->SetHideSelection(true);
   }
   {
-    auto* c = add(this, new fw::Canvas(Content()), "Canvas1", QRect(27, 35, 81, 99), 1);
+    auto* c = AddNamed(new fw::Canvas(Content()), "Canvas1", QRect(27, 35, 81, 99), 0, 1);
     c->setFocusPolicy(Qt::NoFocus);
-    BIND(Canvas1, Paint);
-    BIND(Canvas1, MouseDown);
+    FW_BIND(Canvas1, Paint);
+    FW_BIND(Canvas1, MouseDown);
   }
   {
-    auto* c = add(this, new fw::StaticText(Content()), "StaticText2", QRect(27, 146, 100, 20), 2);
+    auto* c = AddNamed(new fw::StaticText(Content()), "StaticText2", QRect(27, 146, 100, 20), 0, 2);
     fw::SetTextSize(c, 10);
     c->SetText("Label:");
     c->SetTextAlign(0);
     fw::SetTextColor(c, Qt::black);
-    BIND(StaticText2, Open);
-    BIND(StaticText2, MouseDown);
+    FW_BIND(StaticText2, Open);
+    FW_BIND(StaticText2, MouseDown);
   }
   {
-    auto* c = add(this, new fw::PushButton(Content()), "PushButton1", QRect(34, 206, 69, 20), 3);
+    auto* c = AddNamed(new fw::PushButton(Content()), "PushButton1", QRect(34, 206, 69, 20), 0, 3);
     fw::SetTextSize(c, 12);
     c->setText("Fermer");
     c->setAutoDefault(false);
     c->setDefault(true);
-    BIND(PushButton1, Action);
+    FW_BIND(PushButton1, Action);
   }
 }
 

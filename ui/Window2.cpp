@@ -4,6 +4,7 @@
 
 #include "AppServices.h"
 #include "DetailsPanel.h"
+#include "framework/gui/ReleaseInBackground.h"
 #include "records/HexText.h"
 #include "records/MarkerSearch.h"
 

@@ -17,12 +17,11 @@ namespace {
 constexpr int L = fw::LockLeft, T = fw::LockTop, R = fw::LockRight, B = fw::LockBottom;
 constexpr int kNone = 0;
 
+// `page` is the page of "TabPanel1" the control sits on, 0 for the window.
 template <class C>
 C* add(Window2* w, C* control, const char* name, QRect r, int locks, int page, int tabIndex) {
-  w->AddControl(control, name, r, locks, page > 0 ? w->Control<fw::TabPanel>("TabPanel1") : nullptr, page);
-  C* found = w->Control<C>(name);
-  if (found && tabIndex >= 0) w->SetTabIndex(found, tabIndex);
-  return found;
+  return w->AddNamed(control, name, r, locks, tabIndex, page > 0 ? w->Control<fw::TabPanel>("TabPanel1") : nullptr,
+                     page);
 }
 
 // Shown, enabled and help tag, the keys every class has.
@@ -32,8 +31,8 @@ void state(Window2* w, QWidget* c, bool visible, bool enabled, const char* helpT
   fw::SetHelpTag(c, helpTag);
 }
 
-fw::StaticText* label(Window2* w, const char* name, QRect r, int locks, int tabIndex, double size,
-                      const char* text, bool bold, int align, bool underline = false) {
+fw::StaticText* label(Window2* w, const char* name, QRect r, int locks, int tabIndex, double size, const char* text,
+                      bool bold, int align, bool underline = false) {
   auto* l = add(w, new fw::StaticText(w->Content()), name, r, locks, 0, tabIndex);
   fw::SetTextSize(l, size);
   l->SetText(text);
@@ -66,8 +65,9 @@ void list(Window2* w, const char* name, int page, bool horizontalScrollBar, cons
                 page, 0);
   fw::SetTextSize(l, 10);
   l->horizontalHeader()->setFont(l->font());
-  l->SetHeadings(QString("Précision\tType\tLongitude1\tLatitude1\tLongitude2\tLatitude2\tAdresse 1\tAdresse 2\tAdresse 3")
-                     .split('\t'));
+  l->SetHeadings(
+      QString("Précision\tType\tLongitude1\tLatitude1\tLongitude2\tLatitude2\tAdresse 1\tAdresse 2\tAdresse 3")
+          .split('\t'));
   std::vector<int> widths;
   for (const QString& width : QString("100,100,80,80,80,80,100,100,100").split(',')) widths.push_back(width.toInt());
   l->SetColumnWidths(widths);
@@ -78,17 +78,7 @@ void list(Window2* w, const char* name, int page, bool horizontalScrollBar, cons
   l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   state(w, l, true, true, helpTag);
 }
-
-template <class Ret, class... A>
-void bind(Window2* w, const char* control, const char* event, const char* method, Ret (Window2::*m)(A...)) {
-  std::function<Ret(A...)> h = [w, m](A... a) { return (w->*m)(std::forward<A>(a)...); };
-  if (!w->InstallHandler(w->ControlByName(control), event, method, h))
-    qWarning("%s raises no %s event", control, event);
-}
 }  // namespace
-
-// The method bound is always the one named after the control and the event.
-#define BIND(control, event) bind(this, #control, #event, #control "_" #event, &Window2::control##_##event)
 
 void Window2::Layout() {
   setWindowTitle("Gravelin");
@@ -119,16 +109,16 @@ void Window2::_CreateControls0() {
           "Collez dans cette zone texte un code hexa issu d'un GPS puis cliquez sur le bouton \"Champ texte\" afin de "
           "tenter de la décoder");
     c->SetText(QString::fromLatin1(ui::kSampleText));
-    BIND(TextSource, KeyDown);
+    FW_BIND(TextSource, KeyDown);
   }
   button(this, "ImagePB1", QRect(366, 144, 155, 20), L | T, 7, "Image binaire (dd)",
          "Recherche les enregistrements d'une image binaire d'une carte mémoire de GPS et place le résultat décodé "
          "dans la liste ci-dessous.");
-  BIND(ImagePB1, Action);
+  FW_BIND(ImagePB1, Action);
   button(this, "FichierPB1", QRect(220, 144, 134, 20), L | T, 8, "Fichier .cfg",
          "Décode le contenu d'un fichier mapsettings.cfg d'un GPS et place le résultat décodé dans la liste "
          "ci-dessous.");
-  BIND(FichierPB1, Action);
+  FW_BIND(FichierPB1, Action);
 
   // The details panel: bold captions beside their values, a row per field
   // pair (precision and type, the longitudes, the latitudes, the addresses).
@@ -153,7 +143,7 @@ void Window2::_CreateControls0() {
   button(this, "ChampTextePB", QRect(88, 144, 120, 20), L | T, 27, "Champ texte",
          "Décode le contenu hexa du champ ci-dessus et place le résultat décodé dans la liste ci-dessous.\r"
          "NB : Le contenu doit être en mode texte et non pas directement le binaire");
-  BIND(ChampTextePB, Action);
+  FW_BIND(ChampTextePB, Action);
 
   {
     auto* c = add(this, new fw::ProgressBar(Content()), "ProgressBar1", QRect(551, 144, 296, 20), L | T | R, 0, -1);
@@ -172,69 +162,70 @@ void Window2::_CreateControls0() {
   button(this, "PushButton1", QRect(204, 515, 64, 20), L | B, 31, "OK",
          "Place le contenu de la liste de l'onglet actif ci-dessus dans le presse-papier en format tabulé (prêt à "
          "être collé dans un tableau de type MS Excel)");
-  BIND(PushButton1, Action);
+  FW_BIND(PushButton1, Action);
   button(this, "PushButton2", QRect(773, 515, 80, 20), R | B, 32, "Quitter", "A votre avis ?");
-  BIND(PushButton2, Action);
+  FW_BIND(PushButton2, Action);
 
   label(this, "StaticText16", QRect(169, 549, 124, 20), B, 33, 10, "Gravelin v xx - email : ", false, 2);
-  BIND(StaticText16, MouseDown);
-  BIND(StaticText16, Open);
+  FW_BIND(StaticText16, MouseDown);
+  FW_BIND(StaticText16, Open);
   // The maker's addresses need more room than the layout first gave them:
   // the mail link takes part of the gap before the about link, which still
   // ends 6 pixels before the logo.
   label(this, "StaticText17", QRect(299, 549, 108, 20), B, 34, 11, maker::kContactMail, false, 0, true);
-  BIND(StaticText17, MouseDown);
+  FW_BIND(StaticText17, MouseDown);
   label(this, "StaticText18", QRect(413, 549, 223, 20), B, 35, 10, ui::AboutLinkText().c_str(), false, 2, true);
-  BIND(StaticText18, MouseDown);
+  FW_BIND(StaticText18, MouseDown);
 }
 
 void Window2::_CreateControls1() {
   canvas(this, add(this, new fw::Canvas(Content()), "Canvas1", QRect(642, 534, 26, 32), B, 0, 36), "");
-  BIND(Canvas1, MouseDown);
-  BIND(Canvas1, Paint);
+  FW_BIND(Canvas1, MouseDown);
+  FW_BIND(Canvas1, Paint);
 
   label(this, "PubPlumesatST", QRect(286, 518, 459, 17), L | B, 37, 9,
         "Double-cliquez sur une ligne de la liste ci-dessus pour visualiser le point sur Google Maps", true, 1);
-  BIND(PubPlumesatST, KeyDown);
+  FW_BIND(PubPlumesatST, KeyDown);
 
   canvas(this, add(this, new fw::Canvas(Content()), "CleanPB", QRect(20, 144, 16, 16), L | T, 0, 38),
          "Permet de vider le champ texte ci-dessus et le contenu de la liste ci-dessus");
-  BIND(CleanPB, Paint);
-  BIND(CleanPB, MouseDown);
+  FW_BIND(CleanPB, Paint);
+  FW_BIND(CleanPB, MouseDown);
 
   // Lies under its visible twin and is never shown.
   SetControlVisible(button(this, "FichierPB11", QRect(220, 170, 134, 20), L | T, 39, "Fichier .cfg",
                            "Décode le contenu d'un fichier mapsettings.cfg d'un GPS et place le résultat décodé dans "
                            "la liste ci-dessous."),
                     false);
-  BIND(FichierPB11, Action);
+  FW_BIND(FichierPB11, Action);
 
   {
     auto* c = add(this, new fw::TabPanel(Content()), "TabPanel1", QRect(20, 198, 836, 308), L | T | R | B, 0, 40);
     c->SetTabDefinition("Tous les lieux\rUnique\r...");
     c->setCurrentIndex(0);
     c->setDocumentMode(false);
-    state(this, c, true, true,
-          "L'onglet \"Tous les lieux\" contient l'ensemble des points GPS retrouvés dans le fichier ou l'image binaire. "
-          "Si un même point GPS est retrouvé plusieurs fois dans le ficheir analysé, il sera présent plusieurs fois "
-          "dans cette liste.\r\rL'onglet \"Unique\" contient une seule fois chaque point GPS retrouvé. Un point GPS est "
-          "considéré comme déjà trouvé si il y a déjà  dans l'onglet unique un point avec la même longitude1 et "
-          "latitude1");
+    state(
+        this, c, true, true,
+        "L'onglet \"Tous les lieux\" contient l'ensemble des points GPS retrouvés dans le fichier ou l'image binaire. "
+        "Si un même point GPS est retrouvé plusieurs fois dans le ficheir analysé, il sera présent plusieurs fois "
+        "dans cette liste.\r\rL'onglet \"Unique\" contient une seule fois chaque point GPS retrouvé. Un point GPS est "
+        "considéré comme déjà trouvé si il y a déjà  dans l'onglet unique un point avec la même longitude1 et "
+        "latitude1");
   }
 
   const char* listHelp =
       "Affiche le résultat décodé issu d'un GPS.\r\rDouble-cliquez sur une des lignes de cette liste pour visualiser "
       "le point GPS dans google maps.";
   list(this, "Listbox1", 1, false, listHelp);
-  BIND(Listbox1, Open);
-  BIND(Listbox1, DoubleClick);
-  BIND(Listbox1, Change);
+  FW_BIND(Listbox1, Open);
+  FW_BIND(Listbox1, DoubleClick);
+  FW_BIND(Listbox1, Change);
   list(this, "Listbox2", 2, true, listHelp);
   // The unique list answers "is this point already here?" from an index.
   List("Listbox2")->SetIndexedColumns(records::kLon1, records::kLat1);
-  BIND(Listbox2, Open);
-  BIND(Listbox2, DoubleClick);
-  BIND(Listbox2, Change);
+  FW_BIND(Listbox2, Open);
+  FW_BIND(Listbox2, DoubleClick);
+  FW_BIND(Listbox2, Change);
 
   {
     auto* c = add(this, new fw::StaticText(Content()), "StaticText1", QRect(85, 257, 454, 20), L | T, 3, 0);
@@ -259,6 +250,6 @@ void Window2::_CreateControls1() {
     state(this, c, true, true,
           "En cochant cette case vous ferez apparaître automatiquement une fenêtre d'aide chaque fois que vous "
           "passerez la souris au dessus des nom des items ci-dessous.");
-    BIND(AideFlottantCB, Open);
+    FW_BIND(AideFlottantCB, Open);
   }
 }

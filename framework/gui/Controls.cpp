@@ -1,10 +1,13 @@
 #include "Controls.h"
 
+#include <QIcon>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QStyle>
+#include <QStyleOption>
 #include <cmath>
 
 namespace fw {
@@ -137,7 +140,8 @@ void TextArea::SetColours(const QColor& text, const QColor& back) {
 void TextArea::SetHideSelection(bool hide) {
   QPalette p = palette();
   const QPalette::ColorGroup g = QPalette::Inactive;
-  p.setColor(g, QPalette::Highlight, hide ? p.color(g, QPalette::Base) : p.color(QPalette::Active, QPalette::Highlight));
+  p.setColor(g, QPalette::Highlight,
+             hide ? p.color(g, QPalette::Base) : p.color(QPalette::Active, QPalette::Highlight));
   p.setColor(g, QPalette::HighlightedText,
              hide ? p.color(g, QPalette::Text) : p.color(QPalette::Active, QPalette::HighlightedText));
   setPalette(p);
@@ -145,16 +149,19 @@ void TextArea::SetHideSelection(bool hide) {
 
 namespace {
 bool isEditingSequence(QKeyEvent* e) {
-  if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return true;
   for (auto k : {QKeySequence::Paste, QKeySequence::Copy, QKeySequence::Cut, QKeySequence::SelectAll,
                  QKeySequence::Undo, QKeySequence::Redo})
     if (e->matches(k)) return true;
-  return false;
+  return (e->modifiers() & Qt::ControlModifier) && !(e->modifiers() & Qt::MetaModifier);
 }
 }  // namespace
 
 void TextArea::keyPressEvent(QKeyEvent* e) {
-  if (onKeyDown && !isEditingSequence(e) && onKeyDown(e->text())) return;
+  // A key held with Super (Meta on X11) is no typed character, though Qt
+  // gives it the character's text and the area would insert it: it is
+  // asked about with no text.
+  const QString key = e->modifiers() & Qt::MetaModifier ? QString() : e->text();
+  if (onKeyDown && !isEditingSequence(e) && onKeyDown(key)) return;
   QPlainTextEdit::keyPressEvent(e);
 }
 
@@ -177,8 +184,28 @@ ProgressBar::ProgressBar(QWidget* parent) : QProgressBar(parent) { setTextVisibl
 Canvas::Canvas(QWidget* parent) : QWidget(parent) {}
 
 void Canvas::paintEvent(QPaintEvent*) {
-  QPainter g(this);
-  emit Paint(g);
+  if (isEnabled()) {
+    QPainter g(this);
+    emit Paint(g);
+    return;
+  }
+  // Disabled, whatever the handler draws is greyed as the style greys a
+  // disabled button's icon, so that the canvas looks as unavailable as it
+  // is: it is drawn aside first, with the painter set up as on the canvas.
+  const qreal ratio = devicePixelRatioF();
+  QPixmap drawn(size() * ratio);
+  drawn.setDevicePixelRatio(ratio);
+  drawn.fill(Qt::transparent);
+  {
+    QPainter g(&drawn);
+    g.setPen(palette().color(foregroundRole()));
+    g.setFont(font());
+    g.setLayoutDirection(layoutDirection());
+    emit Paint(g);
+  }
+  QStyleOption option;
+  option.initFrom(this);
+  QPainter(this).drawPixmap(0, 0, style()->generatedIconPixmap(QIcon::Disabled, drawn, &option));
 }
 
 void Canvas::mousePressEvent(QMouseEvent* e) {

@@ -76,10 +76,11 @@ class TextArea : public QPlainTextEdit {
   // The selection is drawn only while the area has the focus. After
   // SetColours: the hidden selection takes the area's own colours.
   void SetHideSelection(bool hide);
-  // Return true to consume the key. Key sequences with Control, and the
-  // standard editing shortcuts (paste, copy, cut, select all, undo, redo),
-  // are not keys: they edit the area as usual. Text composed by an input
-  // method is asked about as a key.
+  // Return true to consume the key. Key sequences with Control (and not
+  // Super), and the standard editing shortcuts (paste, copy, cut, select
+  // all, undo, redo), are not keys: they edit the area as usual. A key held
+  // with Super is asked about with no text, as it types no character. Text
+  // composed by an input method is asked about as a key.
   std::function<bool(const QString& key)> onKeyDown;
 
  protected:
@@ -101,6 +102,8 @@ class ProgressBar : public QProgressBar {
   explicit ProgressBar(QWidget* parent = nullptr);
 };
 
+// Drawn by its Paint handler; while disabled, what the handler draws is
+// shown greyed, as a disabled control is.
 class Canvas : public QWidget {
   Q_OBJECT
  public:

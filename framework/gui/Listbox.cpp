@@ -2,114 +2,11 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
-#include <QThreadPool>
-#include <algorithm>
+
+#include "ReleaseInBackground.h"
+#include "framework/core/KeyIndex.h"
 
 namespace fw {
-
-void ReleaseInBackground(std::shared_ptr<void> p) {
-  if (!p) return;
-  QThreadPool::globalInstance()->start([p = std::move(p)]() mutable { p.reset(); });
-}
-
-// Store rows counted by the texts of two of their cells. Entries are split
-// over many small tables by the top bits of their hash, each grown on its
-// own: a growth step moves a few thousand entries, never the whole index.
-// Entries name store rows, whose cells never change, so an entry's key
-// stays what it was when it went in.
-class ListModel::KeyIndex {
- public:
-  KeyIndex(const RowStore& store, int a, int b) : store_(store), a_(a), b_(b) {}
-
-  static uint32_t hash(std::string_view a, std::string_view b) {
-    // FNV-1a over the first text's length, then both texts.
-    uint64_t h = 1469598103934665603ull;
-    auto mix = [&h](unsigned char c) { h = (h ^ c) * 1099511628211ull; };
-    for (size_t n = a.size();; n >>= 8) {
-      mix(static_cast<unsigned char>(n & 0xFF));
-      if (n <= 0xFF) break;
-    }
-    for (char c : a) mix(static_cast<unsigned char>(c));
-    for (char c : b) mix(static_cast<unsigned char>(c));
-    return static_cast<uint32_t>(h ^ (h >> 32));
-  }
-  bool holds(std::string_view a, std::string_view b) const {
-    const uint32_t h = hash(a, b);
-    const Shard& s = shards_[h >> 24];
-    return !s.table.empty() && s.table[find(s, h, a, b)].count > 0;
-  }
-  // Counts `row` in; with `onlyNew`, only when no row of its key is counted
-  // (false then, and nothing counted). The allocation it may need happens
-  // before anything changes.
-  bool add(RowStore::Id row, bool onlyNew) {
-    const std::string_view a = store_.cell(row, a_), b = store_.cell(row, b_);
-    const uint32_t h = hash(a, b);
-    Shard& s = shards_[h >> 24];
-    if (s.table.empty() || (s.filled + 1) * 4 > s.table.size() * 3) grow(s);
-    Entry& e = s.table[find(s, h, a, b)];
-    if (e.count > 0) {
-      if (onlyNew) return false;
-      ++e.count;
-      return true;
-    }
-    if (e.row == kEmpty) ++s.filled;
-    e = {h, row, 1};
-    return true;
-  }
-  void remove(RowStore::Id row) {
-    const std::string_view a = store_.cell(row, a_), b = store_.cell(row, b_);
-    const uint32_t h = hash(a, b);
-    Shard& s = shards_[h >> 24];
-    if (s.table.empty()) return;
-    Entry& e = s.table[find(s, h, a, b)];
-    if (e.count > 0 && --e.count == 0) e.row = kDeleted;
-  }
-
- private:
-  static constexpr RowStore::Id kEmpty = 0xFFFFFFFF, kDeleted = 0xFFFFFFFE;
-  struct Entry {
-    uint32_t hash = 0;
-    RowStore::Id row = kEmpty;
-    uint32_t count = 0;
-  };
-  struct Shard {
-    std::vector<Entry> table;
-    size_t filled = 0;  // table not empty, deleted ones included
-  };
-  // The entry of this key, or the slot where it would go (the first deleted
-  // one met, else the empty one that ends the probe).
-  size_t find(const Shard& s, uint32_t h, std::string_view a, std::string_view b) const {
-    const size_t mask = s.table.size() - 1;
-    size_t free = SIZE_MAX;
-    for (size_t i = h & mask;; i = (i + 1) & mask) {
-      const Entry& e = s.table[i];
-      if (e.row == kEmpty) return free != SIZE_MAX ? free : i;
-      if (e.count == 0) {
-        if (free == SIZE_MAX) free = i;
-      } else if (e.hash == h && store_.cell(e.row, a_) == a && store_.cell(e.row, b_) == b) {
-        return i;
-      }
-    }
-  }
-  static void grow(Shard& s) {
-    size_t live = 0;
-    for (const Entry& e : s.table) live += e.count > 0;
-    std::vector<Entry> bigger(std::max<size_t>(16, s.table.size() * (live * 2 > s.table.size() ? 2 : 1)));
-    const size_t mask = bigger.size() - 1;
-    for (const Entry& e : s.table) {
-      if (e.count == 0) continue;
-      size_t i = e.hash & mask;
-      while (bigger[i].row != kEmpty) i = (i + 1) & mask;
-      bigger[i] = e;
-    }
-    s.table = std::move(bigger);
-    s.filled = live;
-  }
-
-  const RowStore& store_;
-  int a_, b_;
-  std::array<Shard, 256> shards_;
-};
 
 ListModel::ListModel(int columns, QObject* parent)
     : QAbstractTableModel(parent), columns_(columns), store_(std::make_shared<RowStore>(columns)) {
@@ -281,9 +178,7 @@ void Listbox::AddRow(const std::string& first) {
   model_->appendRows(1, [&](int, int c) { return c == 0 ? first : std::string(); });
 }
 
-void Listbox::AddRows(int count, const std::function<std::string(int, int)>& cell) {
-  model_->appendRows(count, cell);
-}
+void Listbox::AddRows(int count, const std::function<std::string(int, int)>& cell) { model_->appendRows(count, cell); }
 
 int Listbox::ListIndex() const {
   const auto rows = selectionModel()->selectedRows();

@@ -8,20 +8,18 @@
 
 #include <QAbstractTableModel>
 #include <QTableView>
-#include <array>
 #include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "core/RowStore.h"
+#include "framework/core/ChunkedVector.h"
+#include "framework/core/RowStore.h"
 
 namespace fw {
 
-// Hands what `p` holds to a worker thread to be freed there: letting go of a
-// million rows must not hold the window.
-void ReleaseInBackground(std::shared_ptr<void> p);
+class KeyIndex;
 
 class ListModel : public QAbstractTableModel {
   Q_OBJECT
@@ -51,7 +49,6 @@ class ListModel : public QAbstractTableModel {
   bool indexHolds(std::string_view a, std::string_view b) const;
 
  private:
-  class KeyIndex;
   struct Rows {
     ChunkedVector<RowStore::Id> ids;
     std::unique_ptr<KeyIndex> index;

@@ -11,6 +11,8 @@
 #include <QMainWindow>
 #include <QRect>
 #include <functional>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -37,8 +39,17 @@ class Window : public QMainWindow {
 
   // Adds a control under its name at its design geometry. `page` is the
   // 1-based page of `panel` it sits on, 0 for the window itself.
-  void AddControl(QWidget* w, const QString& name, QRect design, int locks, TabPanel* panel = nullptr,
-                  int page = 0);
+  void AddControl(QWidget* w, const QString& name, QRect design, int locks, TabPanel* panel = nullptr, int page = 0);
+  // AddControl, then the control found again by its name, as the layouts
+  // use it, with its tab index (none when negative).
+  template <class C>
+  C* AddNamed(C* control, const QString& name, QRect design, int locks, int tabIndex, TabPanel* panel = nullptr,
+              int page = 0) {
+    AddControl(control, name, design, locks, panel, page);
+    C* found = Control<C>(name);
+    if (found && tabIndex >= 0) SetTabIndex(found, tabIndex);
+    return found;
+  }
   // A control's own visibility, apart from whether its page shows.
   void SetControlVisible(QWidget* w, bool visible);
   bool ControlVisible(QWidget* w) const;
@@ -57,12 +68,20 @@ class Window : public QMainWindow {
   // Binds `method` of this window to `event` of `control`. False when the
   // control's class raises no event of that name and kind.
   bool InstallHandler(QWidget* control, const QString& event, const QString& method, std::function<void()> h);
-  bool InstallHandler(QWidget* control, const QString& event, const QString& method,
-                      std::function<bool(int, int)> h);
+  bool InstallHandler(QWidget* control, const QString& event, const QString& method, std::function<bool(int, int)> h);
   bool InstallHandler(QWidget* control, const QString& event, const QString& method,
                       std::function<bool(const QString&)> h);
-  bool InstallHandler(QWidget* control, const QString& event, const QString& method,
-                      std::function<void(QPainter&)> h);
+  bool InstallHandler(QWidget* control, const QString& event, const QString& method, std::function<void(QPainter&)> h);
+  // Binds `m`, a method of this window's own class W, to `event` of the
+  // control named `control`; FW_BIND below names the three after the
+  // control and the event. An event the control's class does not raise is
+  // a mistake in the layout, said on the console.
+  template <class W, class Ret, class... A>
+  void Bind(const char* control, const char* event, const char* method, Ret (W::*m)(A...)) {
+    W* w = static_cast<W*>(this);
+    std::function<Ret(A...)> h = [w, m](A... a) { return (w->*m)(std::forward<A>(a)...); };
+    if (!InstallHandler(ControlByName(control), event, method, h)) qWarning("%s raises no %s event", control, event);
+  }
   struct Binding {
     QString control, event, method;
   };
@@ -97,3 +116,8 @@ class Window : public QMainWindow {
 };
 
 }  // namespace fw
+
+// Inside a method of a window class: binds that class's method named after
+// the control and the event (FW_BIND(CleanPB, Paint) binds CleanPB_Paint).
+#define FW_BIND(control, event) \
+  Bind(#control, #event, #control "_" #event, &std::remove_pointer_t<decltype(this)>::control##_##event)

@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <QClipboard>
-#include <QKeyEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
@@ -123,32 +123,52 @@ class HandlersTest : public QObject {
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("passes");
+    QTest::addColumn<int>("modifiers");
     const struct {
       const char* name;
       int key;
       const char* text;
       bool passes;
+      Qt::KeyboardModifiers modifiers = Qt::NoModifier;
     } cases[] = {
-        {"0", Qt::Key_0, "0", true},         {"9", Qt::Key_9, "9", true},
-        {"a", Qt::Key_A, "a", true},         {"f", Qt::Key_F, "f", true},
-        {"A", Qt::Key_A, "A", true},         {"F", Qt::Key_F, "F", true},
-        {"/", Qt::Key_Slash, "/", false},    {":", Qt::Key_Colon, ":", false},
-        {"@", Qt::Key_At, "@", false},       {"`", Qt::Key_QuoteLeft, "`", false},
-        {"g", Qt::Key_G, "g", false},        {"G", Qt::Key_G, "G", false},
-        {"é", Qt::Key_Eacute, "é", false},   {"space", Qt::Key_Space, " ", false},
+        {"0", Qt::Key_0, "0", true},
+        {"9", Qt::Key_9, "9", true},
+        {"a", Qt::Key_A, "a", true},
+        {"f", Qt::Key_F, "f", true},
+        {"A", Qt::Key_A, "A", true},
+        {"F", Qt::Key_F, "F", true},
+        {"/", Qt::Key_Slash, "/", false},
+        {":", Qt::Key_Colon, ":", false},
+        {"@", Qt::Key_At, "@", false},
+        {"`", Qt::Key_QuoteLeft, "`", false},
+        {"g", Qt::Key_G, "g", false},
+        {"G", Qt::Key_G, "G", false},
+        {"é", Qt::Key_Eacute, "é", false},
+        {"space", Qt::Key_Space, " ", false},
         {"Backspace", Qt::Key_Backspace, "\b", false},
         {"Delete", Qt::Key_Delete, "\x7f", false},
-        {"Left", Qt::Key_Left, "", false},   {"Right", Qt::Key_Right, "", false},
-        {"Up", Qt::Key_Up, "", false},       {"Down", Qt::Key_Down, "", false},
+        {"Left", Qt::Key_Left, "", false},
+        {"Right", Qt::Key_Right, "", false},
+        {"Up", Qt::Key_Up, "", false},
+        {"Down", Qt::Key_Down, "", false},
         {"Return", Qt::Key_Return, "\r", false},
         {"Tab", Qt::Key_Tab, "\t", false},
+        {"Shift+A", Qt::Key_A, "A", true, Qt::ShiftModifier},
+        // Super (Meta on X11) types no character, digits included.
+        {"Super+G", Qt::Key_G, "g", false, Qt::MetaModifier},
+        {"Super+Space", Qt::Key_Space, " ", false, Qt::MetaModifier},
+        {"Super+1", Qt::Key_1, "1", false, Qt::MetaModifier},
+        {"Super+a", Qt::Key_A, "a", false, Qt::MetaModifier},
+        {"Super+Shift+F", Qt::Key_F, "F", false, Qt::MetaModifier | Qt::ShiftModifier},
     };
-    for (const auto& c : cases) QTest::newRow(c.name) << c.key << QString::fromUtf8(c.text) << c.passes;
+    for (const auto& c : cases)
+      QTest::newRow(c.name) << c.key << QString::fromUtf8(c.text) << c.passes << static_cast<int>(c.modifiers.toInt());
   }
   void keyFilter() {
     QFETCH(int, key);
     QFETCH(QString, text);
     QFETCH(bool, passes);
+    QFETCH(int, modifiers);
     fresh();
     fw::TextArea* ta = source();
     ta->setFocus();
@@ -156,7 +176,7 @@ class HandlersTest : public QObject {
     QTextCursor c = ta->textCursor();
     c.setPosition(1);
     ta->setTextCursor(c);
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers::fromInt(modifiers), text);
     QApplication::sendEvent(ta, &press);
     if (passes) {
       QCOMPARE(ta->Text(), "a" + text + "b");
@@ -205,9 +225,10 @@ class HandlersTest : public QObject {
     w->PushButton1_Action();
     QCOMPARE(seams.clipboard.toStdString(), kHeader);
 
-    source()->SetText(QString::fromLatin1(recordgen::toHexUpper(
-        recordgen::encodeRecord(recordgen::samplePlaces()[0]) + recordgen::encodeRecord(recordgen::samplePlaces()[0]) +
-        recordgen::encodeRecord(recordgen::samplePlaces()[2])).c_str()));
+    source()->SetText(QString::fromLatin1(recordgen::toHexUpper(recordgen::encodeRecord(recordgen::samplePlaces()[0]) +
+                                                                recordgen::encodeRecord(recordgen::samplePlaces()[0]) +
+                                                                recordgen::encodeRecord(recordgen::samplePlaces()[2]))
+                                              .c_str()));
     w->ChampTextePB_Action();
     QCOMPARE(w->List("Listbox1")->LastIndex(), 2);
     QCOMPARE(w->List("Listbox2")->LastIndex(), 1);
@@ -362,8 +383,8 @@ class HandlersTest : public QObject {
     const QRect cell = unique->visualRect(unique->model()->index(r, 4));
     QTest::mouseDClick(unique->viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(seams.urls.size(), size_t{1});
-    QCOMPARE(seams.urls[0].toStdString(), "https://maps.google.com/maps?q=" + unique->Cell(r, 3) + "+" +
-                                              unique->Cell(r, 2) + "&hl=fr");
+    QCOMPARE(seams.urls[0].toStdString(),
+             "https://maps.google.com/maps?q=" + unique->Cell(r, 3) + "+" + unique->Cell(r, 2) + "&hl=fr");
     QVERIFY(unique->Cell(r, 3) != w->List("Listbox1")->Cell(0, 3));
 
     // Below the last row and on the headings: nothing.

@@ -3,6 +3,8 @@
 // at the next paint, and drawing at the picture's own size.
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include <QtTest>
 
 #include <QDir>
@@ -35,6 +37,17 @@ bool flat(const QImage& img, QRgb colour) {
   return true;
 }
 
+// Every pixel a shade of grey, give or take what a palette's tint adds.
+bool grey(const QImage& img) {
+  const QImage x = img.convertToFormat(QImage::Format_RGB32);
+  for (int j = 0; j < x.height(); ++j)
+    for (int i = 0; i < x.width(); ++i) {
+      const QRgb p = x.pixel(i, j);
+      if (std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)}) > 8) return false;
+    }
+  return true;
+}
+
 void write(const QString& path, const QByteArray& bytes) {
   QFile f(path);
   QVERIFY(f.open(QIODevice::WriteOnly));
@@ -52,13 +65,16 @@ class PicturesTest : public QObject {
     QTest::addColumn<QString>("executable");   // under that folder
     QTest::addColumn<QString>("found");        // "" for none
     QTest::newRow("an install: bin beside Resources") << QStringList{"bin", "Resources"} << "bin/gravelin"
-                                                       << "Resources";
-    QTest::newRow("a bundle: Contents/MacOS") << QStringList{"Contents/MacOS", "Contents/Resources"}
-                                              << "Contents/MacOS/gravelin" << "Contents/Resources";
-    QTest::newRow("no Resources folder") << QStringList{"bin"} << "bin/gravelin" << "";
-    QTest::newRow("Resources beside the executable only")
-        << QStringList{"bin", "bin/Resources"} << "bin/gravelin" << "";
-    QTest::newRow("the executable's folder missing") << QStringList{"Resources"} << "gone/gravelin" << "";
+                                                      << "Resources";
+    QTest::newRow("a bundle: Contents/MacOS")
+        << QStringList{"Contents/MacOS", "Contents/Resources"} << "Contents/MacOS/gravelin"
+        << "Contents/Resources";
+    QTest::newRow("no Resources folder") << QStringList{"bin"} << "bin/gravelin"
+                                         << "";
+    QTest::newRow("Resources beside the executable only") << QStringList{"bin", "bin/Resources"} << "bin/gravelin"
+                                                          << "";
+    QTest::newRow("the executable's folder missing") << QStringList{"Resources"} << "gone/gravelin"
+                                                     << "";
   }
 
   void resourcesFolderRule() {
@@ -205,6 +221,31 @@ class PicturesTest : public QObject {
       ui::DrawPicture(g, nullptr);
     }
     QVERIFY(flat(none, marker));
+  }
+
+  // Disabled, a canvas shows what it draws greyed, as a disabled control
+  // is drawn; enabled again, the picture itself.
+  void disabledCanvasIsGreyed() {
+    const QImage picture(kSource + "delete.jpg");
+    QVERIFY(!picture.isNull());
+    QVERIFY(!grey(picture));
+    fw::Canvas canvas;
+    canvas.resize(picture.size());
+    QObject::connect(&canvas, &fw::Canvas::Paint, [&](QPainter& g) { ui::DrawPicture(g, &picture); });
+    QVERIFY(samePixels(canvas.grab().toImage(), picture, picture.rect()));
+
+    canvas.setEnabled(false);
+    const QImage disabled = canvas.grab().toImage();
+    QVERIFY(!samePixels(disabled, picture, picture.rect()));
+    QVERIFY(grey(disabled));
+    // Greyed, not blanked: the picture's shapes still show.
+    QSet<QRgb> shades;
+    for (int y = 0; y < disabled.height(); ++y)
+      for (int x = 0; x < disabled.width(); ++x) shades.insert(disabled.pixel(x, y));
+    QVERIFY(shades.size() > 4);
+
+    canvas.setEnabled(true);
+    QVERIFY(samePixels(canvas.grab().toImage(), picture, picture.rect()));
   }
 
   // The three files as checked in: their sizes, and each a picture rather
