@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -84,15 +89,70 @@ TEST(BinaryStream, OpensANameThatIsNotUtf8AndALinkToIt) {
   std::remove(path.c_str());
 }
 
-TEST(BinaryStream, RefusesWhatCouldBlockOrIsNoFile) {
-  const std::string fifo = testing::TempDir() + "stream_fifo";
+// What cannot be opened is refused, and why is told: a FIFO or a socket
+// could block a read forever, and neither they nor a folder or a
+// character device are a file or a storage device.
+TEST(BinaryStream, RefusesWhatCouldBlockOrIsNoFileAndSaysWhy) {
+  using Kind = fw::OpenError::Kind;
+  const std::string dir = testing::TempDir();
+  const std::string fifo = dir + "stream_fifo", sock = dir + "stream_sock";
   ::unlink(fifo.c_str());
+  ::unlink(sock.c_str());
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_FALSE(fw::BinaryStream::Open(fifo));  // would otherwise wait for a writer
+  const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", sock.c_str());
+  ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  const struct {
+    std::string path;
+    Kind kind;
+    int error;
+  } cases[] = {
+      {fifo, Kind::NotFileOrDevice, 0},
+      {sock, Kind::NotFileOrDevice, ENXIO},
+      {dir, Kind::NotFileOrDevice, 0},
+      {"/dev/null", Kind::NotFileOrDevice, 0},
+      {dir + "does-not-exist", Kind::NotFound, ENOENT},
+      {dir + std::string(5000, 'x'), Kind::Other, ENAMETOOLONG},
+  };
+  for (const auto& c : cases) {
+    fw::OpenError why;
+    EXPECT_FALSE(fw::BinaryStream::Open(c.path, &why)) << c.path;
+    EXPECT_EQ(why.kind, c.kind) << c.path;
+    EXPECT_EQ(why.error, c.error) << c.path;
+  }
+  ::close(s);
   ::unlink(fifo.c_str());
-  EXPECT_FALSE(fw::BinaryStream::Open(testing::TempDir()));
-  EXPECT_FALSE(fw::BinaryStream::Open("/dev/null"));
-  EXPECT_FALSE(fw::BinaryStream::Open(testing::TempDir() + "does-not-exist"));
+  ::unlink(sock.c_str());
+}
+
+// A device or file that only its owner may read: what an examiner meets
+// when they forget the administrator's rights for /dev/sdb. Root reads
+// anything, so as root the open is tried by a child that has given its
+// rights up.
+TEST(BinaryStream, AFileThatMayNotBeReadIsAccessDenied) {
+  const std::string path = testing::TempDir() + "stream_locked.bin";
+  { std::ofstream(path, std::ios::binary) << "locked"; }
+  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  if (::geteuid() != 0) {
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+  }
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+                             ::setresuid(65534, 65534, 65534) != 0))
+      ::_exit(10);
+    fw::OpenError why;
+    const bool opened = fw::BinaryStream::Open(path, &why) != nullptr;
+    ::_exit(opened ? 11 : why.kind == fw::OpenError::AccessDenied && why.error == EACCES ? 0 : 12);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  std::remove(path.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "10: rights not given up, 11: opened, 12: another reason";
 }
 
 TEST(BinaryStream, AFileTruncatedWhileReadIsAFailure) {
