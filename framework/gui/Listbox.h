@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RowStore.h"
+#include "framework/core/RowStore.h"
 
 namespace fw {
 
