@@ -33,8 +33,7 @@ class HandOver : public ScanObserver {
   // arrives and the consumer has not been woken since it last rearmed.
   // `hurry`, likewise once per rearming, when the queue holds half its room
   // or the end has come: the consumer should not wait for its next turn.
-  HandOver(size_t maxRecords, std::stop_token stop, std::function<void()> wake,
-           std::function<void()> hurry = {});
+  HandOver(size_t maxRecords, std::stop_token stop, std::function<void()> wake, std::function<void()> hurry = {});
 
   // Scan side.
   void Started(uint64_t length) override;
@@ -52,6 +51,12 @@ class HandOver : public ScanObserver {
   void Rearm();
   std::optional<ScanEvent> Take();
   size_t QueuedRecords() const;
+  // Called on the scan's thread, with the queue's lock held, each time
+  // Records finds no room and is about to wait for it: lets a test act at
+  // the moment the scan waits instead of guessing it with a sleep. Set it
+  // before the scan starts; it must not call back into the queue.
+  void OnWaitForRoom(std::function<void()> f) { waitForRoom_ = std::move(f); }
+
   // A batch the consumer is done with, freed on the scan's thread at its
   // next batch: its allocator then reuses the memory at once, where freed
   // on the consumer's thread it would be trimmed and faulted in again.
@@ -63,6 +68,7 @@ class HandOver : public ScanObserver {
   const size_t maxRecords_;
   const std::stop_token stop_;
   const std::function<void()> wake_, hurry_;
+  std::function<void()> waitForRoom_;
   mutable std::mutex m_;
   std::condition_variable_any room_;
   std::deque<ScanEvent> queue_;
