@@ -47,6 +47,7 @@ bool HandOver::Records(std::vector<records::RecordTexts>&& batch) {
   std::vector<std::vector<records::RecordTexts>> spent;
   {
     std::unique_lock lock(m_);
+    if (records_ >= maxRecords_ && waitForRoom_) waitForRoom_();
     room_.wait(lock, stop_, [this] { return records_ < maxRecords_; });
     spent.swap(spent_);
   }

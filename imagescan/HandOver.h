@@ -56,6 +56,12 @@ class HandOver : public records::RecordSink {
   void Rearm();
   std::optional<ScanEvent> Take();
   size_t QueuedRecords() const;
+  // Called on the scan's thread, with the queue's lock held, each time
+  // Records finds no room and is about to wait for it: lets a test act at
+  // the moment the scan waits instead of guessing it with a sleep. Set it
+  // before the scan starts; it must not call back into the queue.
+  void OnWaitForRoom(std::function<void()> f) { waitForRoom_ = std::move(f); }
+
   // A batch the consumer is done with, freed on the scan's thread at its
   // next batch: its allocator then reuses the memory at once, where freed
   // on the consumer's thread it would be trimmed and faulted in again.
@@ -68,6 +74,7 @@ class HandOver : public records::RecordSink {
   const size_t maxRecords_;
   const std::stop_token stop_;
   const std::function<void()> wake_, hurry_;
+  std::function<void()> waitForRoom_;
   mutable std::mutex m_;
   std::condition_variable_any room_;
   std::deque<ScanEvent> queue_;

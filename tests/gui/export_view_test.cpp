@@ -9,9 +9,11 @@
 #include "app/App.h"
 #include "records/Record.h"
 #include "records/Results.h"
+#include "run_state.h"
 #include "ui/Window2.h"
 
 using records::RecordTexts;
+using testing_gui::kHeader;
 
 namespace {
 records::ResultsHost& host() { return Window2::instance()->Results(); }
@@ -19,16 +21,31 @@ records::ResultsHost& host() { return Window2::instance()->Results(); }
 RecordTexts record(int point, int variant) {
   RecordTexts r;
   const std::string p = std::to_string(point);
-  r.text = {"(3) Num\xC3\xA9ro de rue", "(6) Saisie \xC3\xA0 partir du POI", "2." + p, "48." + p,
-            "2." + std::to_string(variant), "48.1", "Rue " + p, "75007 Paris", ""};
+  r.text = {"(3) Num\xC3\xA9ro de rue",
+            "(6) Saisie \xC3\xA0 partir du POI",
+            "2." + p,
+            "48." + p,
+            "2." + std::to_string(variant),
+            "48.1",
+            "Rue " + p,
+            "75007 Paris",
+            ""};
   return r;
 }
 
+// The export lines spelled out by the tests' own writer, not the program's.
 std::string lines(const std::vector<RecordTexts>& rs) {
   std::string out;
-  for (const RecordTexts& r : rs) out += records::RecordLine(r);
+  for (const RecordTexts& r : rs) out += testing_gui::Line(r);
   return out;
 }
+
+// record(5, 5)'s line, byte by byte: the last field is empty.
+const std::string kLine55 =
+    "\r(3) Num\xC3\xA9ro de rue\t(6) Saisie \xC3\xA0 partir du POI\t2.5\t48.5\t2.5\t48.1\tRue 5\t75007 Paris\t";
+// record(7, 7)'s.
+const std::string kLine77 =
+    "\r(3) Num\xC3\xA9ro de rue\t(6) Saisie \xC3\xA0 partir du POI\t2.7\t48.7\t2.7\t48.1\tRue 7\t75007 Paris\t";
 }  // namespace
 
 class ExportViewTest : public QObject {
@@ -49,14 +66,14 @@ class ExportViewTest : public QObject {
     const std::vector<RecordTexts> rs = {record(1, 1), record(2, 1), record(1, 2)};
     records::ajoutePoints(host(), rs);
     QCOMPARE(app.Pressepapier[0], lines(rs));
-    QCOMPARE(app.ExportText(0), records::EnteteTabule + lines(rs));
-    QCOMPARE(app.ExportText(1), records::EnteteTabule + lines({rs[0], rs[1]}));
+    QCOMPARE(app.ExportText(0), kHeader + lines(rs));
+    QCOMPARE(app.ExportText(1), kHeader + lines({rs[0], rs[1]}));
     QCOMPARE(app.ExportText(-1), std::string());
     QCOMPARE(app.ExportText(2), std::string());
     records::ClosingStep(host());
-    QCOMPARE(app.Pressepapier[0], records::EnteteTabule + lines(rs));
+    QCOMPARE(app.Pressepapier[0], kHeader + lines(rs));
     QCOMPARE(app.ExportText(0), app.Pressepapier[0]);
-    QCOMPARE(app.ExportText(1), records::EnteteTabule + lines({rs[0], rs[1]}));
+    QCOMPARE(app.ExportText(1), kHeader + lines({rs[0], rs[1]}));
     app.NameTab(0);
     QCOMPARE(app.Pressepapier[0], std::string());
     QCOMPARE(app.ExportText(0), std::string());
@@ -66,14 +83,13 @@ class ExportViewTest : public QObject {
   // A text set as such keeps its place: headers in front of it, lines after.
   void textSetAsSuchThenRows() {
     app.NameTab(0);
-    app.Pressepapier = {"zero", records::EnteteTabule};
-    QCOMPARE(app.ExportText(0), records::EnteteTabule + "zero");
-    QCOMPARE(app.ExportText(1), records::EnteteTabule);
+    app.Pressepapier = {"zero", kHeader};
+    QCOMPARE(app.ExportText(0), kHeader + "zero");
+    QCOMPARE(app.ExportText(1), kHeader);
     records::ajoutePoint(host(), record(5, 5));
     records::ClosingStep(host());
-    QCOMPARE(app.Pressepapier[0], records::EnteteTabule + "zero" + records::RecordLine(record(5, 5)));
-    QCOMPARE(app.Pressepapier[1],
-             records::EnteteTabule + records::EnteteTabule + records::RecordLine(record(5, 5)));
+    QCOMPARE(app.Pressepapier[0], kHeader + "zero" + kLine55);
+    QCOMPARE(app.Pressepapier[1], kHeader + kHeader + kLine55);
   }
 
   // Rows the lists show are the stored records: writing a cell changes the
@@ -85,7 +101,7 @@ class ExportViewTest : public QObject {
     QCOMPARE(all->Model()->store(), Window2::instance()->List("Listbox2")->Model()->store());
     all->SetCell(0, records::kAddr1, "autre");
     QCOMPARE(all->Cell(0, records::kAddr1), std::string("autre"));
-    QCOMPARE(app.Pressepapier[0], records::RecordLine(record(7, 7)));
+    QCOMPARE(app.Pressepapier[0], kLine77);
   }
 
   // 60,000 records over 20,000 points, in uneven batches: the unique list

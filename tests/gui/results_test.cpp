@@ -1,13 +1,14 @@
 // The per-record results step, the export texts, the tab captions and the
 // application object, with the real lists of the main window.
 #include <QtTest>
+#include <memory>
 #include <span>
 #include <vector>
 
 #include "app/App.h"
+#include "recordgen.h"
 #include "records/Record.h"
 #include "records/Results.h"
-#include "recordgen.h"
 #include "run_state.h"
 #include "ui/Window2.h"
 
@@ -25,8 +26,8 @@ void reset() { App::instance().NameTab(0); }
 
 const RecordTexts A = Texts({"(3) No de rue", "(6) Saisie \xC3\xA0 partir du POI", "2.29448", "48.85837", "2.29413",
                              "48.85812", "Tour Eiffel", "75007 Paris", "France"});
-const RecordTexts B = Texts({"(1) centre ville", "(1) Saisie \xC3\xA0 partir de la carte ou d'un code postal", "4.83566",
-                             "45.76404", "4.836", "45.7642", "", "69002 Lyon", "Rh\xC3\xB4ne"});
+const RecordTexts B = Texts({"(1) centre ville", "(1) Saisie \xC3\xA0 partir de la carte ou d'un code postal",
+                             "4.83566", "45.76404", "4.836", "45.7642", "", "69002 Lyon", "Rh\xC3\xB4ne"});
 // A's point saved again as a favourite.
 const RecordTexts A2 = Texts({"(3) No de rue", "(3) Favoris", "2.29448", "48.85837", "2.29413", "48.85812",
                               "Tour Eiffel", "75007 Paris", "France"});
@@ -40,40 +41,46 @@ RecordTexts with(RecordTexts r, int field, const char* text) {
 std::vector<RecordTexts> samples() {
   std::vector<RecordTexts> out;
   for (const recordgen::Place& p : recordgen::samplePlaces())
-    out.push_back(records::DecodeRecord(fw::MemoryBlock::FromBytes(recordgen::encodeRecord(p)), 0,
-                                        records::Decoder::MainWindow));
+    out.push_back(
+        records::DecodeRecord(fw::MemoryBlock::FromBytes(recordgen::encodeRecord(p)), 0, records::Decoder::MainWindow));
   return out;
 }
 
 void addRows(const char* list, int count) {
-  Window2::instance()->List(list)->AddRows(count, [](int r, int c) {
-    return "r" + std::to_string(r) + "c" + std::to_string(c);
-  });
+  Window2::instance()->List(list)->AddRows(
+      count, [](int r, int c) { return "r" + std::to_string(r) + "c" + std::to_string(c); });
 }
 
 }  // namespace
 
 class ResultsTest : public QObject {
   Q_OBJECT
-  App app;
+  std::unique_ptr<App> app;
 
- private slots:
-  void initTestCase() {
-    // As at start-up: the window first, then the application's Open event.
+  // As at start-up: a new application object, then the window, then the
+  // application's Open event.
+  void startAfresh() {
+    if (Window2::isOpen()) Window2::instance()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    app = std::make_unique<App>();
     Window2::instance();
-    app.Event_Open();
+    app->Event_Open();
   }
 
-  // Must stay the first test: nothing has run yet.
+ private slots:
+  void initTestCase() { startAfresh(); }
+
+  // The state at start-up, before any run.
   void startUpState() {
-    QCOMPARE(app.Pressepapier.size(), size_t{2});
-    QCOMPARE(app.Pressepapier[0], std::string());
-    QCOMPARE(app.Pressepapier[1], std::string());
-    QVERIFY(app.NumeroGPS.empty() && app.PrecisionValGPS.empty() && app.TypeVALGPS.empty());
-    QVERIFY(app.LatitudeGPS.empty() && app.LatitudeRuePlusProcheGPS.empty() && app.LongitudeGPS.empty());
-    QVERIFY(app.LongitudeRuePlusProcheGPS.empty() && app.Adresse1GPS.empty() && app.Adresse2GPS.empty());
-    QVERIFY(app.Adresse3GPS.empty() && app.OffsetDansFichierGPS.empty());
-    QCOMPARE(&App::instance(), &app);
+    startAfresh();
+    QCOMPARE(app->Pressepapier.size(), size_t{2});
+    QCOMPARE(app->Pressepapier[0], std::string());
+    QCOMPARE(app->Pressepapier[1], std::string());
+    QVERIFY(app->NumeroGPS.empty() && app->PrecisionValGPS.empty() && app->TypeVALGPS.empty());
+    QVERIFY(app->LatitudeGPS.empty() && app->LatitudeRuePlusProcheGPS.empty() && app->LongitudeGPS.empty());
+    QVERIFY(app->LongitudeRuePlusProcheGPS.empty() && app->Adresse1GPS.empty() && app->Adresse2GPS.empty());
+    QVERIFY(app->Adresse3GPS.empty() && app->OffsetDansFichierGPS.empty());
+    QCOMPARE(&App::instance(), app.get());
     const RunState s = Capture();
     QVERIFY(s.rows[0].empty() && s.rows[1].empty());
     QCOMPARE(s.captions[0], QString("Tous les lieux"));
@@ -84,8 +91,17 @@ class ResultsTest : public QObject {
   void headerAndHeadings() {
     QCOMPARE(records::EnteteTabule, kHeader);
     // The lists' headings carry no space in the four coordinate names.
-    const char* headings[] = {"Pr\xC3\xA9" "cision", "Type",      "Longitude1", "Latitude1", "Longitude2",
-                              "Latitude2",           "Adresse 1", "Adresse 2",  "Adresse 3"};
+    const char* headings[] = {
+        "Pr\xC3\xA9"
+        "cision",
+        "Type",
+        "Longitude1",
+        "Latitude1",
+        "Longitude2",
+        "Latitude2",
+        "Adresse 1",
+        "Adresse 2",
+        "Adresse 3"};
     for (const char* list : {"Listbox1", "Listbox2"})
       for (int c = 0; c < records::kFieldCount; ++c)
         QCOMPARE(Window2::instance()->List(list)->Model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
@@ -143,8 +159,8 @@ class ResultsTest : public QObject {
       QCOMPARE(s.captions[1], unique ? QString("Unique (2)") : QString("Unique (1)"));
       QCOMPARE(s.panel, second.text);
       records::ClosingStep(host());
-      QCOMPARE(app.Pressepapier[0], kHeader + Line(A) + Line(second));
-      QCOMPARE(app.Pressepapier[1], kHeader + (unique ? Line(A) + Line(second) : Line(A)));
+      QCOMPARE(app->Pressepapier[0], kHeader + Line(A) + Line(second));
+      QCOMPARE(app->Pressepapier[1], kHeader + (unique ? Line(A) + Line(second) : Line(A)));
     }
   }
 
@@ -194,16 +210,20 @@ class ResultsTest : public QObject {
     feed1(A2);
     records::ClosingStep(host());
     const std::string header =
-        "Pr\xC3\xA9" "cision\tType\tLongitude 1\tLatitude 1\tLongitude 2\tLatitude 2\tAdresse 1\tAdresse 2\tAdresse 3";
-    const std::string a = "\r(3) No de rue\t(6) Saisie \xC3\xA0 partir du POI\t2.29448\t48.85837\t2.29413\t48.85812\t"
-                          "Tour Eiffel\t75007 Paris\tFrance";
-    const std::string b = "\r(1) centre ville\t(1) Saisie \xC3\xA0 partir de la carte ou d'un code postal\t4.83566\t"
-                          "45.76404\t4.836\t45.7642\t\t69002 Lyon\tRh\xC3\xB4ne";
-    const std::string a2 = "\r(3) No de rue\t(3) Favoris\t2.29448\t48.85837\t2.29413\t48.85812\t"
-                           "Tour Eiffel\t75007 Paris\tFrance";
-    QCOMPARE(app.Pressepapier[0], header + a + b + a2);
-    QCOMPARE(app.Pressepapier[1], header + a + b);
-    for (const std::string& t : app.Pressepapier) {
+        "Pr\xC3\xA9"
+        "cision\tType\tLongitude 1\tLatitude 1\tLongitude 2\tLatitude 2\tAdresse 1\tAdresse 2\tAdresse 3";
+    const std::string a =
+        "\r(3) No de rue\t(6) Saisie \xC3\xA0 partir du POI\t2.29448\t48.85837\t2.29413\t48.85812\t"
+        "Tour Eiffel\t75007 Paris\tFrance";
+    const std::string b =
+        "\r(1) centre ville\t(1) Saisie \xC3\xA0 partir de la carte ou d'un code postal\t4.83566\t"
+        "45.76404\t4.836\t45.7642\t\t69002 Lyon\tRh\xC3\xB4ne";
+    const std::string a2 =
+        "\r(3) No de rue\t(3) Favoris\t2.29448\t48.85837\t2.29413\t48.85812\t"
+        "Tour Eiffel\t75007 Paris\tFrance";
+    QCOMPARE(app->Pressepapier[0], header + a + b + a2);
+    QCOMPARE(app->Pressepapier[1], header + a + b);
+    for (const std::string& t : app->Pressepapier) {
       QVERIFY(t.find('\n') == std::string::npos);
       QVERIFY(t.back() != '\t' && t.back() != '\r');
     }
@@ -215,30 +235,32 @@ class ResultsTest : public QObject {
     QTest::addColumn<QString>("address");
     QTest::addColumn<QStringList>("lineFields");
     // The line split at its tabs: the fields after the address move along.
-    QTest::newRow("tab") << "Quai\tdu Port"
-                         << QStringList{"(3) No de rue", "(5) Saisie par adresse", "5.3743", "43.29532", "5.37411",
-                                        "43.2952", "Quai", "du Port", "13001 Marseille", "France"};
-    QTest::newRow("carriage return") << "Quai\rdu Port"
-                                     << QStringList{"(3) No de rue", "(5) Saisie par adresse", "5.3743", "43.29532",
-                                                    "5.37411", "43.2952", "Quai\rdu Port", "13001 Marseille",
-                                                    "France"};
+    QTest::newRow("tab")
+        << "Quai\tdu Port"
+        << QStringList{"(3) No de rue", "(5) Saisie par adresse", "5.3743", "43.29532", "5.37411", "43.2952", "Quai",
+                       "du Port",       "13001 Marseille",        "France"};
+    QTest::newRow("carriage return") << "Quai\rdu Port" << QStringList{"(3) No de rue", "(5) Saisie par adresse",
+                                                                       "5.3743",        "43.29532",
+                                                                       "5.37411",       "43.2952",
+                                                                       "Quai\rdu Port", "13001 Marseille",
+                                                                       "France"};
   }
 
   void controlCharacterInsideAnAddress() {
     QFETCH(QString, address);
     QFETCH(QStringList, lineFields);
     const std::string addr = address.toStdString();
-    const RecordTexts r = Texts({"(3) No de rue", "(5) Saisie par adresse", "5.3743", "43.29532", "5.37411",
-                                 "43.2952", addr.c_str(), "13001 Marseille", "France"});
+    const RecordTexts r = Texts({"(3) No de rue", "(5) Saisie par adresse", "5.3743", "43.29532", "5.37411", "43.2952",
+                                 addr.c_str(), "13001 Marseille", "France"});
     reset();
     feed1(r);
     // The cells hold the texts as they are.
     QCOMPARE(ListRows("Listbox1"), std::vector<Row>{RowOf(r)});
     QCOMPARE(ListRows("Listbox2"), std::vector<Row>{RowOf(r)});
-    const std::string& line = app.Pressepapier[0];
+    const std::string& line = app->Pressepapier[0];
     QCOMPARE(line.front(), '\r');
     QCOMPARE(QString::fromStdString(line.substr(1)).split('\t'), lineFields);
-    QCOMPARE(app.Pressepapier[1], line);
+    QCOMPARE(app->Pressepapier[1], line);
   }
 
   void batchesEqualOneAtATime() {
@@ -321,10 +343,14 @@ class ResultsTest : public QObject {
     QTest::addColumn<int>("rows2");
     QTest::addColumn<QString>("caption0");
     QTest::addColumn<QString>("caption1");
-    QTest::newRow("one row and none") << 1 << 0 << "Tous les lieux (1)" << "Unique";
-    QTest::newRow("three and two") << 3 << 2 << "Tous les lieux (3)" << "Unique (2)";
-    QTest::newRow("none") << 0 << 0 << "Tous les lieux" << "Unique";
-    QTest::newRow("twelve and ten") << 12 << 10 << "Tous les lieux (12)" << "Unique (10)";
+    QTest::newRow("one row and none") << 1 << 0 << "Tous les lieux (1)"
+                                      << "Unique";
+    QTest::newRow("three and two") << 3 << 2 << "Tous les lieux (3)"
+                                   << "Unique (2)";
+    QTest::newRow("none") << 0 << 0 << "Tous les lieux"
+                          << "Unique";
+    QTest::newRow("twelve and ten") << 12 << 10 << "Tous les lieux (12)"
+                                    << "Unique (10)";
   }
 
   void nameTabCounts() {
@@ -335,14 +361,14 @@ class ResultsTest : public QObject {
     reset();
     addRows("Listbox1", rows1);
     addRows("Listbox2", rows2);
-    app.Pressepapier = {"\rone", "\rtwo"};
+    app->Pressepapier = {"\rone", "\rtwo"};
     Window2::instance()->ShowRecord(B);
     auto* tabs = Window2::instance()->Control<fw::TabPanel>("TabPanel1");
     tabs->setTabText(0, "old 0");
     tabs->setTabText(1, "old 1");
     tabs->setTabText(2, "third");
     RunState want = Capture();
-    app.NameTab(1);
+    app->NameTab(1);
     want.captions[0] = caption0;
     want.captions[1] = caption1;
     const std::string diff = Difference(Capture(), want);
@@ -354,18 +380,18 @@ class ResultsTest : public QObject {
     reset();
     addRows("Listbox1", 3);
     addRows("Listbox2", 2);
-    app.NameTab(1);
-    app.Pressepapier = {"\rone", "\rtwo"};
+    app->NameTab(1);
+    app->Pressepapier = {"\rone", "\rtwo"};
     Window2::instance()->ShowRecord(A);
     const RunState before = Capture();
 
     for (int mode : {2, -1, 100}) {
-      app.NameTab(mode);
+      app->NameTab(mode);
       const std::string diff = Difference(Capture(), before);
       QVERIFY2(diff.empty(), (std::to_string(mode) + ": " + diff).c_str());
     }
 
-    app.NameTab(0);
+    app->NameTab(0);
     RunState once = before;
     once.rows = {};
     once.texts = {"", ""};
@@ -373,10 +399,10 @@ class ResultsTest : public QObject {
     once.captions[1] = "Unique";
     std::string diff = Difference(Capture(), once);  // the panel is left alone
     QVERIFY2(diff.empty(), diff.c_str());
-    app.NameTab(0);
+    app->NameTab(0);
     diff = Difference(Capture(), once);
     QVERIFY2(diff.empty(), diff.c_str());
-    app.NameTab(1);
+    app->NameTab(1);
     diff = Difference(Capture(), once);
     QVERIFY2(diff.empty(), diff.c_str());
   }
@@ -389,7 +415,7 @@ class ResultsTest : public QObject {
     reset();
     feed1(A2);
     QCOMPARE(ListRows("Listbox2"), std::vector<Row>{RowOf(A2)});
-    QCOMPARE(app.Pressepapier[1], Line(A2));
+    QCOMPARE(app->Pressepapier[1], Line(A2));
   }
 };
 
