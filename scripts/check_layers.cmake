@@ -27,14 +27,6 @@ set(may_ui framework/core framework/gui records imagescan ui)
 set(may_app framework/core framework/gui records imagescan ui app)
 set(qt_free framework/core records imagescan)
 
-# The cycles among the main window's helpers, which are being taken apart:
-# these includes, unit to unit, close them and are left out of the cycle
-# check until they are gone. The cycles they close are still printed.
-set(known_cycle_edges
-    "ui/About_W -> ui/Window2"
-    "ui/ScanPresenter -> ui/Window2"
-    "ui/ThreadDD -> ui/Window2")
-
 set(problems "")
 
 # The unit of a file: the header of its folder whose name is the file's name
@@ -113,16 +105,16 @@ foreach(u IN LISTS units)
   endif()
 endforeach()
 
-# The shortest cycle through each unit, breadth first, leaving out the
-# edges given; each cycle once, written from its least unit.
-function(find_cycles skip out)
+# The shortest cycle through each unit, breadth first; each cycle once,
+# written from its least unit.
+function(find_cycles out)
   set(cycles "")
   foreach(start IN LISTS units)
     set(queue "")
     set(seen "")
     set(back "")
     foreach(w IN LISTS out_${start})
-      if(NOT "${start} -> ${w}" IN_LIST skip AND NOT w IN_LIST seen)
+      if(NOT w IN_LIST seen)
         list(APPEND seen "${w}")
         list(APPEND queue "${w}")
         set(parent_${w} "${start}")
@@ -135,7 +127,7 @@ function(find_cycles skip out)
         break()
       endif()
       foreach(w IN LISTS out_${v})
-        if(NOT "${v} -> ${w}" IN_LIST skip AND NOT w IN_LIST seen)
+        if(NOT w IN_LIST seen)
           list(APPEND seen "${w}")
           list(APPEND queue "${w}")
           set(parent_${w} "${v}")
@@ -168,23 +160,9 @@ function(find_cycles skip out)
   set(${out} "${cycles}" PARENT_SCOPE)
 endfunction()
 
-find_cycles("" all_cycles)
-find_cycles("${known_cycle_edges}" new_cycles)
-foreach(c IN LISTS all_cycles)
-  if(NOT c IN_LIST new_cycles)
-    message(NOTICE "known include cycle, being removed: ${c}")
-  endif()
-endforeach()
-foreach(c IN LISTS new_cycles)
+find_cycles(cycles)
+foreach(c IN LISTS cycles)
   list(APPEND problems "include cycle: ${c}")
-endforeach()
-foreach(e IN LISTS known_cycle_edges)
-  string(REPLACE " -> " ";" pair "${e}")
-  list(GET pair 0 a)
-  list(GET pair 1 b)
-  if(NOT b IN_LIST out_${a})
-    message(NOTICE "no longer included: ${e}; take it off known_cycle_edges in ${CMAKE_CURRENT_LIST_FILE}")
-  endif()
 endforeach()
 
 if(problems)
