@@ -2,7 +2,11 @@
 // reused, a file cut while read, and a stop.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <fstream>
 
 #include <stop_token>
 #include <string>
@@ -125,4 +129,38 @@ TEST(ChunkReader, StopEndsTheReads) {
   const imagescan::Chunk c = reader.Next();
   EXPECT_EQ(c.bytes.Size(), 0);
   EXPECT_TRUE(c.ended);
+}
+
+// A worker that finds no memory for its chunk ends the image there, and the
+// scan says why: memory, not a read error. In a child process whose address
+// space is then limited to what it holds, so that the next chunk's buffer
+// cannot be mapped.
+TEST(ChunkReader, AChunkWithoutMemoryEndsTheImageAsSuch) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "a sanitizer's own allocator stops the process under an address space limit";
+#else
+  constexpr int64_t kChunk = 64 << 20;
+  const std::string img = zeros(kChunk + 1000);
+  TempFile f(img);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    auto s = fw::BinaryStream::Open(f.path);
+    imagescan::ChunkReader reader(*s, kChunk, 1);
+    rlimit low{};
+    ::getrlimit(RLIMIT_AS, &low);
+    std::ifstream status("/proc/self/status");
+    long vmKb = 0;
+    for (std::string line; std::getline(status, line);)
+      if (line.rfind("VmSize:", 0) == 0) vmKb = std::strtol(line.c_str() + 7, nullptr, 10);
+    low.rlim_cur = static_cast<rlim_t>(vmKb + 16 * 1024) * 1024;
+    if (::setrlimit(RLIMIT_AS, &low) != 0) ::_exit(10);
+    const imagescan::Chunk c = reader.Next();
+    ::_exit(c.ended && c.failed && c.outOfMemory && c.bytes.Size() == 0 ? 0 : 11);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no limit set, 11: not a chunk without memory";
+#endif
 }

@@ -216,6 +216,8 @@ class FindersTest : public QObject {
     const QString notAFile = " : ce n'est ni un fichier ni un périphérique de stockage.";
     QTest::newRow("cancel") << "cancel" << QString();
     QTest::newRow("empty file") << "empty" << "« cfg_empty.cfg » est vide : il n'y a rien à analyser.";
+    // A name is data from the evidence: it goes into the message as it is.
+    QTest::newRow("empty file named with markup") << "markup" << "« <b>x<i>.cfg » est vide : il n'y a rien à analyser.";
     QTest::newRow("missing file") << "missing" << "Impossible d'ouvrir « nothing.cfg » : fichier introuvable.";
     QTest::newRow("directory") << "directory" << "Impossible d'ouvrir « d »" + notAFile;
     QTest::newRow("fifo") << "fifo" << "Impossible d'ouvrir « pipe.cfg »" + notAFile;
@@ -239,6 +241,10 @@ class FindersTest : public QObject {
     std::optional<std::string> path;
     int writer = -1, sock = -1;
     if (kind == "empty") path = fixture("cfg_empty.cfg");
+    if (kind == "markup") {
+      path = base + "/<b>x<i>.cfg";
+      std::ofstream(*path, std::ios::binary);
+    }
     if (kind == "missing") path = base + "/nothing.cfg";
     if (kind == "directory") {
       path = base + "/d";

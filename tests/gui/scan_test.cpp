@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iostream>
 #include <set>
+#include <system_error>
 
 #include "app/App.h"
 #include "app/MenuBar1.h"
@@ -343,6 +344,74 @@ class ScanTest : public QObject {
     QCOMPARE(w->Label("Adresse3ST")->Text(), std::string());
   }
 
+  // A scan that cannot start for want of threads or memory, and one whose
+  // reader runs out of memory for a chunk: it is said, and the results
+  // shown are never passed off as the image's.
+  void readerWithoutResources_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("resultsKept");
+    const QString cannotStart = "Impossible de lancer l'analyse de « card.img » : le système manque de ressources ; "
+                                "aucun résultat n'en provient.";
+    QTest::newRow("no thread for the reader") << "threads" << cannotStart << true;
+    QTest::newRow("no memory for the reader") << "reader" << cannotStart << true;
+    QTest::newRow("no memory for the first chunk")
+        << "first" << "Mémoire insuffisante pour lire « card.img » ; aucun résultat n'en provient." << true;
+    QTest::newRow("no memory for a later chunk")
+        << "later"
+        << "Mémoire insuffisante : la recherche s'est arrêtée après 1 enregistrement ; les résultats affichés ne "
+           "portent que sur cette partie."
+        << false;
+  }
+  void readerWithoutResources() {
+    QFETCH(QString, how);
+    QFETCH(QString, message);
+    QFETCH(bool, resultsKept);
+    Window2* w = fresh();
+    w->List("Listbox1")->AddRow("from an earlier run");
+    app.Pressepapier = {"zero", "one"};
+    Image img(M10 + 500);
+    img.put(100, place(2));
+    // Chunks of the image, the second (or the first) without memory.
+    struct Starved : imagescan::ChunkSource {
+      const Image& img;
+      int good;  // chunks read before memory runs out
+      int given = 0;
+      Starved(const Image& i, int g) : img(i), good(g) {}
+      uint64_t Length() const override { return img.bytes.size(); }
+      imagescan::Chunk Next() override {
+        imagescan::Chunk c;
+        c.offset = static_cast<uint64_t>(given) * M10;
+        if (given++ < good) {
+          c.bytes = fw::MemoryBlock::FromBytes(std::string_view(img.bytes).substr(0, M10));
+          return c;
+        }
+        c.ended = c.failed = c.outOfMemory = true;
+        return c;
+      }
+    };
+    ThreadDD::SetReaderMaker([&](fw::BinaryStream&, std::stop_token) -> std::unique_ptr<imagescan::ChunkSource> {
+      if (how == "threads") throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+      if (how == "reader") throw std::bad_alloc();
+      return std::make_unique<Starved>(img, how == "later" ? 1 : 0);
+    });
+    testutil::ScriptedSeams seams;
+    scan(seams, img.write(dir, "card.img"));
+    ThreadDD::SetReaderMaker(nullptr);
+    QCOMPARE(seams.messages, std::vector<QString>{message});
+    for (const char* name : {"ProgressBar1", "CurProgressionST", "MaxProgressionST"}) QVERIFY2(!shown(w, name), name);
+    for (const char* name : kSources)
+      if (QWidget* c = w->ControlByName(name)) QVERIFY2(c->isEnabled(), name);
+    if (resultsKept) {
+      QCOMPARE(w->List("Listbox1")->Cell(0, 0), std::string("from an earlier run"));
+      QCOMPARE(app.Pressepapier[0], std::string("zero"));
+    } else {
+      // What the first chunk held, closed as a run's results are.
+      QCOMPARE(w->List("Listbox1")->LastIndex(), 0);
+      QCOMPARE(app.Pressepapier[0], records::EnteteTabule + records::RecordLine(img.expected(0)));
+    }
+  }
+
   void sourcesDisabledDuringAScan() {
     Window2* w = fresh();
     Image img(3 * M10);
@@ -511,13 +580,16 @@ class ScanTest : public QObject {
     w->ImagePB1_Action();
     QPointer<ThreadDD> t = ThreadDD::Running();
     QVERIFY(t);
-    QTest::qWait(100);
+    // Running, and showing itself: its first events have been taken.
+    QTRY_VERIFY(shown(w, "ProgressBar1"));
     QVERIFY(t && t->isRunning());
     w->close();
     QTRY_VERIFY(t.isNull() || t->isFinished());
     QVERIFY(!ThreadDD::Running());
-    // The scan brought no new window up.
-    QTest::qWait(300);
+    // Whatever the scan still had queued is delivered by now: it brought no
+    // new window up.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!Window2::isOpen());
     std::remove(path.c_str());
   }

@@ -45,6 +45,8 @@ class ScriptedSeams : public fw::Seams {
   // Called inside each message box's loop as it opens, with its text.
   std::function<void(const QString&)> whileOpen;
   int boxesOpen = 0;
+  // Message boxes are the real ones (still recorded): the test closes them.
+  bool realMessageBoxes = false;
 
   std::optional<std::string> OpenFile(QWidget*, const QString& prompt, const QString& title) override {
     dialogs.push_back({prompt, title});
@@ -54,8 +56,14 @@ class ScriptedSeams : public fw::Seams {
     files.pop_front();
     return f;
   }
-  void MsgBox(QWidget*, const QString& text) override {
+  void MsgBox(QWidget* parent, const QString& text) override {
     messages.push_back(text);
+    if (realMessageBoxes) {
+      ++boxesOpen;
+      fw::Seams::MsgBox(parent, text);
+      --boxesOpen;
+      return;
+    }
     runModal(text);
   }
   bool Confirm(QWidget*, const QString& text, const QString& explanation) override {
