@@ -133,8 +133,8 @@ TEST(ChunkReader, StopEndsTheReads) {
 
 // A worker that finds no memory for its chunk ends the image there, and the
 // scan says why: memory, not a read error. In a child process whose address
-// space is then limited to what it holds, so that the next chunk's buffer
-// cannot be mapped.
+// space is limited to what it holds and a little more: room for the
+// worker's thread, not for the chunk's buffer.
 TEST(ChunkReader, AChunkWithoutMemoryEndsTheImageAsSuch) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   GTEST_SKIP() << "a sanitizer's own allocator stops the process under an address space limit";
@@ -146,15 +146,16 @@ TEST(ChunkReader, AChunkWithoutMemoryEndsTheImageAsSuch) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     auto s = fw::BinaryStream::Open(f.path);
-    imagescan::ChunkReader reader(*s, kChunk, 1);
+    // Room for the worker's thread, not for the chunk's buffer.
     rlimit low{};
     ::getrlimit(RLIMIT_AS, &low);
     std::ifstream status("/proc/self/status");
     long vmKb = 0;
     for (std::string line; std::getline(status, line);)
       if (line.rfind("VmSize:", 0) == 0) vmKb = std::strtol(line.c_str() + 7, nullptr, 10);
-    low.rlim_cur = static_cast<rlim_t>(vmKb + 16 * 1024) * 1024;
+    low.rlim_cur = static_cast<rlim_t>(vmKb + 24 * 1024) * 1024;
     if (::setrlimit(RLIMIT_AS, &low) != 0) ::_exit(10);
+    imagescan::ChunkReader reader(*s, kChunk, 1);
     const imagescan::Chunk c = reader.Next();
     ::_exit(c.ended && c.failed && c.outOfMemory && c.bytes.Size() == 0 ? 0 : 11);
   }
