@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
   App app;
   Window2* w = Window2::instance();
   testutil::ScriptedSeams seams;
+  seams.openMs = 0;
   seams.files.push_back(path);
   const auto start = std::chrono::steady_clock::now();
   w->FichierPB11_Action();

@@ -287,12 +287,14 @@ int main(int argc, char** argv) {
   double seconds = 0;
   if (mode == "image") {
     testutil::ScriptedSeams seams;
+    seams.openMs = 0;
     seams.files.push_back(file);
     w->ImagePB1_Action();
     spin([] { return !ThreadDD::Running(); });
     seconds = since(t0);
   } else {
     testutil::ScriptedSeams seams;
+    seams.openMs = 0;
     seams.files.push_back(file);
     bool done = false;
     QTimer::singleShot(0, [&] {

@@ -89,14 +89,13 @@ double plainRead(const std::string& path, uint64_t& bytes) {
   return s;
 }
 
-struct Counter : imagescan::ScanObserver {
+struct Counter : records::RecordSink {
   uint64_t records = 0, bytes = 0;
-  imagescan::ScanEnd end{};
-  void Started(uint64_t) override {}
-  void FirstChunk() override {}
-  void Progress(uint64_t b) override { bytes = b; }
-  void Records(std::vector<records::RecordTexts>&& batch) override { records += batch.size(); }
-  void Finished(imagescan::ScanEnd e, uint64_t b) override { end = e, bytes = b; }
+  records::RunEnd end{};
+  void Begin() override {}
+  bool Read(uint64_t b) override { return bytes = b, true; }
+  bool Records(std::vector<records::RecordTexts>&& batch) override { return records += batch.size(), true; }
+  void Finish(records::RunEnd e, uint64_t b) override { end = e, bytes = b; }
 };
 
 double engineScan(const std::string& path, Counter& c, int workers) {
@@ -114,6 +113,7 @@ double engineScan(const std::string& path, Counter& c, int workers) {
 // `stall`: the longest the event loop went without turning during the scan.
 double uiScan(const std::string& path, int& rows, double& stall) {
   testutil::ScriptedSeams seams;
+  seams.openMs = 0;
   seams.files.push_back(path);
   Window2* w = Window2::instance();
   const auto t0 = Clock::now();
@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
   std::printf("plain read   %.3f s  %.2f GB/s  (10,000,000-byte reads to /dev/null)\n", bestRead, gb / bestRead);
   std::printf("scan         %.3f s  %.2f GB/s  (%.0f%% of plain read, %d reading threads)%s\n", bestScan,
               gb / bestScan, 100.0 * bestRead / bestScan, workers,
-              c.end == imagescan::ScanEnd::Done ? "" : "  NOT DONE");
+              c.end == records::RunEnd::Done ? "" : "  NOT DONE");
   std::printf("peak RSS     %ld KiB (engine)\n", peakRssKb());
 
   if (ui) {

@@ -175,6 +175,7 @@ void benchSettings() {
   Window2* w = Window2::instance();
   for (int run = 0; run < 2; ++run) {
     testutil::ScriptedSeams seams;
+    seams.openMs = 0;
     seams.files.push_back(path);
     const auto t0 = Clock::now();
     w->FichierPB1_Action();
