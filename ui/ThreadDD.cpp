@@ -82,6 +82,7 @@ ThreadDD::ThreadDD(ui::ScanWindow& window, std::unique_ptr<fw::BinaryStream> str
 // Only reached once the thread has ended or has been asked to stop on a
 // healthy reader (EndAll has then seen it end): this wait is short.
 ThreadDD::~ThreadDD() {
+  deleting_ = true;
   if (presenter_) presenter_->Abandon();
   stop_.request_stop();
   wait();
