@@ -7,7 +7,7 @@
 #include <new>
 #include <system_error>
 
-#include "DetailsPanel.h"
+#include "ControlNames.h"
 #include "ScanPresenter.h"
 #include "framework/core/Text.h"
 #include "framework/gui/Controls.h"
@@ -131,12 +131,12 @@ int32_t ThreadDD::chercheNextStartImage(fw::MemoryBlock& fenetre, fw::MemoryBloc
   const double length = static_cast<double>(stream.Length());
   // Each chunk read adds its share to what the bar and the count show.
   auto addChunk = [this, length](int64_t s) {
-    auto* bar = window_.Control<fw::ProgressBar>("ProgressBar1");
+    auto* bar = window_.Control<fw::ProgressBar>(ui::kProgressBar);
     if (length > 0) {
       const double v = bar->value() + static_cast<double>(s) * (imagescan::EchelleProgression / length);
       bar->setValue(static_cast<int>(std::min<double>(v, imagescan::EchelleProgression)));
     }
-    auto* count = window_.Control<fw::StaticText>("CurProgressionST");
+    auto* count = window_.Control<fw::StaticText>(ui::kBytesRead);
     count->SetText(fw::GroupedThousands(fw::CDbl(count->Text()) + static_cast<double>(s)));
   };
   return static_cast<int32_t>(imagescan::chercheNextStartImage(fenetre, blocActuel, blocSuivant, start, stream,

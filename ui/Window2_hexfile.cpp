@@ -4,12 +4,13 @@
 // are.
 #include <new>
 
+#include "ControlNames.h"
 #include "Window2.h"
 #include "records/HexText.h"
 #include "records/HexTextRecords.h"
 
 void Window2::FichierPB11_Action() {
-  List("Listbox1")->DeleteAllRows();
+  List(ui::kAllRecordsList)->DeleteAllRows();
   std::optional<ui::WholeFile> file = ui::AskAndReadWholeFile(this);
   if (!file) return;
   file->file.stream->Close();
