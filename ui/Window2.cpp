@@ -5,8 +5,6 @@
 #include "AppServices.h"
 #include "ControlNames.h"
 #include "framework/gui/ReleaseInBackground.h"
-#include "records/HexText.h"
-#include "records/MarkerSearch.h"
 
 QPointer<Window2> Window2::current_;
 
@@ -92,17 +90,3 @@ void Window2::newResultsStore() {
 void Window2::ShowRecord(const records::RecordTexts& r) {
   for (int k = 0; k < records::kFieldCount; ++k) Label(ui::kPanelLabels[k])->SetText(r.text[k]);
 }
-
-void Window2::Decoupe(const fw::MemoryBlock& mb, int64_t a) {
-  ShowRecord(records::DecodeRecord(mb, a, records::Decoder::MainWindow));
-}
-
-int32_t Window2::calcval(const fw::MemoryBlock& mb, int64_t off) { return mb.Int32Value(off).value_or(0); }
-
-int64_t Window2::chercheNextStart(const fw::MemoryBlock& mb, int64_t start) {
-  return records::chercheNextStart(mb, start);
-}
-
-void Window2::hexa(fw::MemoryBlock& mb, const std::u32string& s) { records::hexa(mb, s); }
-
-int32_t Window2::octet(const fw::MemoryBlock& mb, int64_t a) { return records::Octet(mb, a); }
