@@ -4,23 +4,23 @@
 // that is not never holds more than the bytes before the block's end, and no
 // address holds a byte below 32.
 #include "FuzzInput.h"
-#include "imagescan/ScanDecoder.h"
+#include "records/Record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Input in{data, size};
   const auto [mb, offset] = fuzz::RecordAt(in);
 
-  const records::RecordTexts t = imagescan::Decoupe(mb, offset);
+  const records::RecordTexts t = records::DecodeRecord(mb, offset, records::Decoder::Scan);
   FUZZ_CHECK(t.written >= 0 && t.written <= records::kFieldCount);
   for (int k = t.written; k < records::kFieldCount; ++k) FUZZ_CHECK(t.text[static_cast<size_t>(k)].empty());
   const records::RecordTexts m = records::DecodeRecord(mb, offset, records::Decoder::MainWindow);
   for (int k = records::kType; k < t.written; ++k)
     FUZZ_CHECK(t.text[static_cast<size_t>(k)] == m.text[static_cast<size_t>(k)]);
-  (void)imagescan::calcval(mb, offset);
+  (void)mb.Int32Value(offset);
 
   int32_t length = -1;
   std::string text;
-  const bool whole = imagescan::getChaine(mb, offset, length, text);
+  const bool whole = records::ReadScanAddress(mb, offset, length, text);
   const int64_t after = offset >= 0 && offset < mb.Size() ? mb.Size() - offset - 1 : 0;
   FUZZ_CHECK(static_cast<int64_t>(text.size()) <= after);
   if (whole || !text.empty()) FUZZ_CHECK(static_cast<int64_t>(text.size()) == length);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "ControlNames.h"
 #include "Messages.h"
 #include "framework/core/Text.h"
 #include "framework/gui/Controls.h"
@@ -13,7 +14,6 @@ constexpr qint64 kRefreshMs = 100;
 // Work done per turn of the event loop before the window gets its own
 // events again.
 constexpr qint64 kTurnBudgetMs = 25;
-const char* const kProgressControls[] = {"ProgressBar1", "CurProgressionST", "MaxProgressionST"};
 
 std::string Count(uint64_t n) { return fw::GroupedThousands(static_cast<double>(n)); }
 }  // namespace
@@ -105,25 +105,26 @@ void ScanPresenter::apply(imagescan::ScanEvent& e) {
   ui::ScanWindow& w = *window_;
   switch (e.kind) {
     case ScanEvent::Started: {
-      auto* bar = w.Control<fw::ProgressBar>("ProgressBar1");
+      auto* bar = w.Control<fw::ProgressBar>(ui::kProgressBar);
       w.SetControlVisible(bar, true);
       bar->setMaximum(imagescan::EchelleProgression);
       bar->setValue(0);
-      w.Control<fw::StaticText>("MaxProgressionST")->SetText("/ " + Count(e.n));
-      w.Control<fw::StaticText>("CurProgressionST")->SetText("0");
-      w.SetControlVisible(w.ControlByName("CurProgressionST"), true);
-      w.SetControlVisible(w.ControlByName("MaxProgressionST"), true);
+      w.Control<fw::StaticText>(ui::kImageLength)->SetText("/ " + Count(e.n));
+      w.Control<fw::StaticText>(ui::kBytesRead)->SetText("0");
+      w.SetControlVisible(w.ControlByName(ui::kBytesRead), true);
+      w.SetControlVisible(w.ControlByName(ui::kImageLength), true);
       break;
     }
     case ScanEvent::Begun: results_.Begin(); break;
     case ScanEvent::Progress: showProgress(e.n); break;
-    case ScanEvent::Records:
+    case ScanEvent::Records: {
       try {
         results_.Add(e.batch);
       } catch (const std::bad_alloc&) {
         endShortOfMemory();
       }
       break;
+    }
     case ScanEvent::Finished: showEnd(e.end, e.n); break;
   }
 }
@@ -131,8 +132,8 @@ void ScanPresenter::apply(imagescan::ScanEvent& e) {
 void ScanPresenter::showProgress(uint64_t bytes) {
   bytesShown_ = bytes;
   ui::ScanWindow& w = *window_;
-  if (auto v = imagescan::ProgressValue(bytes, length_)) w.Control<fw::ProgressBar>("ProgressBar1")->setValue(*v);
-  w.Control<fw::StaticText>("CurProgressionST")->SetText(Count(bytes));
+  if (auto v = imagescan::ProgressValue(bytes, length_)) w.Control<fw::ProgressBar>(ui::kProgressBar)->setValue(*v);
+  w.Control<fw::StaticText>(ui::kBytesRead)->SetText(Count(bytes));
 }
 
 // The records the lists hold are the run's results, closed as a finished
@@ -151,7 +152,7 @@ void ScanPresenter::showEnd(records::RunEnd end, uint64_t bytes) {
   results_.Finish(end, bytes);
   ui::ScanWindow& w = *window_;
   w.SetSourcesEnabled(true);
-  for (const char* name : kProgressControls) w.SetControlVisible(w.ControlByName(name), false);
+  for (const char* name : ui::kProgressControls) w.SetControlVisible(w.ControlByName(name), false);
   // A nested event loop: this object stays until its code has returned.
   ui::ShowRunEnd(&w, ui::SourceKind::Image, name_, results_.outcome());
   emit Ended();

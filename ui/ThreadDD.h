@@ -55,9 +55,11 @@ class ThreadDD : public QThread {
   // the closing step, reported into the hand-over.
   void Event_Run();
 
-  // The record methods, thin over the scan's functions. chercheNextStartImage
-  // and Decoupe write into the window's controls directly, so they are for
-  // the user-interface thread; the scan itself does not go through them.
+  // The record methods the system is described with, on the class it puts
+  // them on. Each is kept thin over the function in records/ or imagescan/
+  // that does the work, and that function is what the scan itself calls.
+  // chercheNextStartImage and Decoupe write into the window's controls
+  // directly, so they are for the user-interface thread.
   int32_t chercheNextStartImage(fw::MemoryBlock& fenetre, fw::MemoryBlock& blocActuel, fw::MemoryBlock& blocSuivant,
                                 int32_t start, fw::BinaryStream& stream);
   void Decoupe(const fw::MemoryBlock& mb, int32_t p);

@@ -3,10 +3,8 @@
 #include <QCloseEvent>
 
 #include "AppServices.h"
-#include "DetailsPanel.h"
+#include "ControlNames.h"
 #include "framework/gui/ReleaseInBackground.h"
-#include "records/HexText.h"
-#include "records/MarkerSearch.h"
 
 QPointer<Window2> Window2::current_;
 
@@ -14,12 +12,12 @@ class Window2::Host : public records::ResultsHost {
  public:
   explicit Host(Window2& w) : w_(w) {}
   void ShowRecord(const records::RecordTexts& r) override { w_.ShowRecord(r); }
-  std::shared_ptr<fw::RowStore> Store() override { return w_.List("Listbox1")->Model()->store(); }
+  std::shared_ptr<fw::RowStore> Store() override { return w_.List(ui::kAllRecordsList)->Model()->store(); }
   void AppendRows(std::span<const fw::RowStore::Id> rows) override {
-    w_.List("Listbox1")->Model()->appendStoredRows(rows);
+    w_.List(ui::kAllRecordsList)->Model()->appendStoredRows(rows);
   }
   void AppendNewPoints(std::span<const fw::RowStore::Id> rows, std::vector<fw::RowStore::Id>& added) override {
-    fw::ListModel* unique = w_.List("Listbox2")->Model();
+    fw::ListModel* unique = w_.List(ui::kUniqueList)->Model();
     // A list emptied on its own may show another store: it takes this one.
     if (unique->store() != Store()) unique->setStore(Store());
     unique->appendNewRows(rows, added);
@@ -61,33 +59,28 @@ void Window2::closeEvent(QCloseEvent* e) {
 records::ResultsHost& Window2::Results() { return *host_; }
 
 void Window2::SetSourcesEnabled(bool enabled) {
-  for (const char* name : {"ImagePB1", "FichierPB1", "ChampTextePB", "CleanPB"})
+  for (const char* name : ui::kSourceControls)
     if (QWidget* c = ControlByName(name)) c->setEnabled(enabled);
 }
 
-namespace {
-const char* const kTabCaptions[] = {"Tous les lieux", "Unique"};
-const char* const kLists[] = {"Listbox1", "Listbox2"};
-}  // namespace
-
 void Window2::ClearResults() {
-  for (const char* name : kLists) List(name)->DeleteAllRows();
+  for (const char* name : ui::kLists) List(name)->DeleteAllRows();
   newResultsStore();
-  for (int tab = 0; tab < 2; ++tab) Control<fw::TabPanel>("TabPanel1")->setTabText(tab, kTabCaptions[tab]);
+  for (int tab = 0; tab < 2; ++tab) Control<fw::TabPanel>(ui::kTabPanel)->setTabText(tab, ui::kTabCaptions[tab]);
 }
 
 void Window2::ShowCounts() {
   for (int tab = 0; tab < 2; ++tab) {
-    const int last = List(kLists[tab])->LastIndex();
-    const QString plain = kTabCaptions[tab];
-    Control<fw::TabPanel>("TabPanel1")->setTabText(tab,
-                                                   last >= 0 ? plain + " (" + QString::number(last + 1) + ")" : plain);
+    const int last = List(ui::kLists[tab])->LastIndex();
+    const QString plain = ui::kTabCaptions[tab];
+    Control<fw::TabPanel>(ui::kTabPanel)
+        ->setTabText(tab, last >= 0 ? plain + " (" + QString::number(last + 1) + ")" : plain);
   }
 }
 
 void Window2::newResultsStore() {
   auto store = std::make_shared<fw::RowStore>(records::kFieldCount);
-  for (const char* name : {"Listbox1", "Listbox2"}) {
+  for (const char* name : ui::kLists) {
     std::shared_ptr<fw::RowStore> old = List(name)->Model()->store();
     List(name)->Model()->setStore(store);
     fw::ReleaseInBackground(std::move(old));
@@ -97,17 +90,3 @@ void Window2::newResultsStore() {
 void Window2::ShowRecord(const records::RecordTexts& r) {
   for (int k = 0; k < records::kFieldCount; ++k) Label(ui::kPanelLabels[k])->SetText(r.text[k]);
 }
-
-void Window2::Decoupe(const fw::MemoryBlock& mb, int64_t a) {
-  ShowRecord(records::DecodeRecord(mb, a, records::Decoder::MainWindow));
-}
-
-int32_t Window2::calcval(const fw::MemoryBlock& mb, int64_t off) { return mb.Int32Value(off).value_or(0); }
-
-int64_t Window2::chercheNextStart(const fw::MemoryBlock& mb, int64_t start) {
-  return records::chercheNextStart(mb, start);
-}
-
-void Window2::hexa(fw::MemoryBlock& mb, const std::u32string& s) { records::hexa(mb, s); }
-
-int32_t Window2::octet(const fw::MemoryBlock& mb, int64_t a) { return records::Octet(mb, a); }

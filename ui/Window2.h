@@ -58,15 +58,17 @@ class Window2 : public ui::ScanWindow {
   void Listbox2_Change();
   void AideFlottantCB_Open();
 
-  // Record methods, thin over the record functions. Positions are 64-bit:
-  // a settings file may pass 2 GiB.
+  // The record methods the system is described with, on the class it puts
+  // them on. Each is kept thin over the function in records/ or imagescan/
+  // that does the work, and that function is what the program itself calls.
+  // Positions are 64-bit: a settings file may pass 2 GiB.
   void Decoupe(const fw::MemoryBlock& mb, int64_t a);
   int32_t calcval(const fw::MemoryBlock& mb, int64_t off);
   int64_t chercheNextStart(const fw::MemoryBlock& mb, int64_t start);
   void hexa(fw::MemoryBlock& mb, const std::u32string& s);
   int32_t octet(const fw::MemoryBlock& mb, int64_t a);
-  int32_t chercheNextStartImage(fw::MemoryBlock& fenetre, fw::MemoryBlock& blocActuel,
-                                fw::MemoryBlock& blocSuivant, int32_t start, fw::BinaryStream& stream);
+  int32_t chercheNextStartImage(fw::MemoryBlock& fenetre, fw::MemoryBlock& blocActuel, fw::MemoryBlock& blocSuivant,
+                                int32_t start, fw::BinaryStream& stream);
   std::string Hex2Text(const fw::MemoryBlock& mb);
 
   // Writes the nine labels of the details panel.

@@ -3,6 +3,7 @@
 // through the one search loop into the results step.
 #include <new>
 
+#include "ControlNames.h"
 #include "Window2.h"
 #include "framework/gui/Seams.h"
 #include "records/FileRecords.h"
@@ -30,8 +31,7 @@ std::u32string CodePoints(const QString& s) {
 }
 }  // namespace
 
-void Window2::runHere(records::RecordSource& source, records::Lists lists, ui::SourceKind kind,
-                      const QString& name) {
+void Window2::runHere(records::RecordSource& source, records::Lists lists, ui::SourceKind kind, const QString& name) {
   records::ResultsSink results(Results(), lists);
   records::Search(source, results);
   ui::ShowRunEnd(this, kind, name, results.outcome());
@@ -46,7 +46,7 @@ void Window2::FichierPB1_Action() {
 }
 
 void Window2::ChampTextePB_Action() {
-  QString text = Control<fw::TextArea>("TextSource")->Text();
+  QString text = Control<fw::TextArea>(ui::kTextSource)->Text();
   if (text.isEmpty()) {
     fw::Seams::Get().MsgBox(this, "Vous devez coller un contenu dans le champ situé en haut de l'écran");
     return;

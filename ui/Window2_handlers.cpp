@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "AppServices.h"
-#include "DetailsPanel.h"
+#include "ControlNames.h"
 #include "Window2.h"
 #include "framework/gui/Seams.h"
 
@@ -17,7 +17,7 @@ bool Window2::TextSource_KeyDown(const QString& key) {
 
 void Window2::PushButton1_Action() {
   // The third tab has no export text: ExportText gives "" for it.
-  const std::string text = AppServices::instance().ExportText(Control<fw::TabPanel>("TabPanel1")->Value());
+  const std::string text = AppServices::instance().ExportText(Control<fw::TabPanel>(ui::kTabPanel)->Value());
   if (text.empty()) {
     fw::Seams::Get().MsgBox(this, "Il n'y a rien à mettre dans le presse papier");
     return;
@@ -31,7 +31,7 @@ bool Window2::CleanPB_MouseDown(int, int) {
   if (!fw::Seams::Get().Confirm(this, "Voulez-vous vraiment vider le champ texte ci-dessus et la liste ci-dessous ? ",
                                 "Cette suppression est irréversible"))
     return false;
-  Control<fw::TextArea>("TextSource")->SetText("");
+  Control<fw::TextArea>(ui::kTextSource)->SetText("");
   AppServices::instance().NameTab(0);
   for (const char* name : ui::kPanelLabels) Label(name)->SetText("");
   return false;
@@ -54,10 +54,10 @@ void Window2::listDoubleClick(fw::Listbox* list) {
                                                   "+" + list->Cell(row, records::kLon1) + "&hl=fr"));
 }
 
-void Window2::Listbox1_Open() { List("Listbox1")->DeleteAllRows(); }
-void Window2::Listbox1_DoubleClick() { listDoubleClick(List("Listbox1")); }
-void Window2::Listbox1_Change() { listChange(List("Listbox1")); }
-void Window2::Listbox2_Open() { List("Listbox2")->DeleteAllRows(); }
-void Window2::Listbox2_DoubleClick() { listDoubleClick(List("Listbox2")); }
-void Window2::Listbox2_Change() { listChange(List("Listbox2")); }
+void Window2::Listbox1_Open() { List(ui::kAllRecordsList)->DeleteAllRows(); }
+void Window2::Listbox1_DoubleClick() { listDoubleClick(List(ui::kAllRecordsList)); }
+void Window2::Listbox1_Change() { listChange(List(ui::kAllRecordsList)); }
+void Window2::Listbox2_Open() { List(ui::kUniqueList)->DeleteAllRows(); }
+void Window2::Listbox2_DoubleClick() { listDoubleClick(List(ui::kUniqueList)); }
+void Window2::Listbox2_Change() { listChange(List(ui::kUniqueList)); }
 void Window2::AideFlottantCB_Open() {}

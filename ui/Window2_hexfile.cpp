@@ -4,19 +4,20 @@
 // are.
 #include <new>
 
+#include "ControlNames.h"
 #include "Window2.h"
 #include "records/HexText.h"
 #include "records/HexTextRecords.h"
 
 void Window2::FichierPB11_Action() {
-  List("Listbox1")->DeleteAllRows();
+  List(ui::kAllRecordsList)->DeleteAllRows();
   std::optional<ui::WholeFile> file = ui::AskAndReadWholeFile(this);
   if (!file) return;
   file->file.stream->Close();
   // An empty file goes on: it gives an empty text and no record.
   std::string text;
   try {
-    text = Hex2Text(file->bytes);
+    text = records::HexTextOf(file->bytes);
   } catch (const std::bad_alloc&) {
     ui::ShowRunEnd(this, ui::SourceKind::File, file->file.name, {records::RunEnd::MemoryShort, 0, 0, false});
     return;
@@ -26,5 +27,3 @@ void Window2::FichierPB11_Action() {
   records::HexTextRecords<char> source(text, file->readEnd, bytesRead);
   runHere(source, records::Lists::AllRecordsOnly, ui::SourceKind::File, file->file.name);
 }
-
-std::string Window2::Hex2Text(const fw::MemoryBlock& mb) { return records::HexTextOf(mb); }

@@ -4,6 +4,7 @@
 // after the control and the event.
 #include <QHeaderView>
 
+#include "ControlNames.h"
 #include "Links.h"
 #include "Maker.h"
 #include "Window2.h"
@@ -17,10 +18,10 @@ namespace {
 constexpr int L = fw::LockLeft, T = fw::LockTop, R = fw::LockRight, B = fw::LockBottom;
 constexpr int kNone = 0;
 
-// `page` is the page of "TabPanel1" the control sits on, 0 for the window.
+// `page` is the page of the tab panel the control sits on, 0 for the window.
 template <class C>
 C* add(Window2* w, C* control, const char* name, QRect r, int locks, int page, int tabIndex) {
-  return w->AddNamed(control, name, r, locks, tabIndex, page > 0 ? w->Control<fw::TabPanel>("TabPanel1") : nullptr,
+  return w->AddNamed(control, name, r, locks, tabIndex, page > 0 ? w->Control<fw::TabPanel>(ui::kTabPanel) : nullptr,
                      page);
 }
 
@@ -93,7 +94,7 @@ void Window2::CreateControls() {
 
 void Window2::_CreateControls0() {
   {
-    auto* c = add(this, new fw::TextArea(Content()), "TextSource", QRect(20, 14, 549, 118), L | T | R, 0, 5);
+    auto* c = add(this, new fw::TextArea(Content()), ui::kTextSource, QRect(20, 14, 549, 118), L | T | R, 0, 5);
     c->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     c->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     c->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -111,11 +112,11 @@ void Window2::_CreateControls0() {
     c->SetText(QString::fromLatin1(ui::kSampleText));
     FW_BIND(TextSource, KeyDown);
   }
-  button(this, "ImagePB1", QRect(366, 144, 155, 20), L | T, 7, "Image binaire (dd)",
+  button(this, ui::kImageButton, QRect(366, 144, 155, 20), L | T, 7, "Image binaire (dd)",
          "Recherche les enregistrements d'une image binaire d'une carte mémoire de GPS et place le résultat décodé "
          "dans la liste ci-dessous.");
   FW_BIND(ImagePB1, Action);
-  button(this, "FichierPB1", QRect(220, 144, 134, 20), L | T, 8, "Fichier .cfg",
+  button(this, ui::kFileButton, QRect(220, 144, 134, 20), L | T, 8, "Fichier .cfg",
          "Décode le contenu d'un fichier mapsettings.cfg d'un GPS et place le résultat décodé dans la liste "
          "ci-dessous.");
   FW_BIND(FichierPB1, Action);
@@ -123,39 +124,39 @@ void Window2::_CreateControls0() {
   // The details panel: bold captions beside their values, a row per field
   // pair (precision and type, the longitudes, the latitudes, the addresses).
   label(this, "StaticText15", QRect(580, 112, 35, 20), T | R, 9, 9, "Adr3 :", true, 0);
-  label(this, "Adresse3ST", QRect(612, 112, 248, 20), T | R, 10, 9, ".", false, 0);
+  label(this, ui::kPanelLabels[records::kAddr3], QRect(612, 112, 248, 20), T | R, 10, 9, ".", false, 0);
   label(this, "StaticText14", QRect(580, 92, 35, 20), T | R, 11, 9, "Adr2 :", true, 0);
-  label(this, "Adresse2ST", QRect(612, 92, 248, 20), T | R, 12, 9, ".", false, 0);
-  label(this, "Adresse1ST", QRect(612, 72, 248, 20), T | R, 13, 9, ".", false, 0);
+  label(this, ui::kPanelLabels[records::kAddr2], QRect(612, 92, 248, 20), T | R, 12, 9, ".", false, 0);
+  label(this, ui::kPanelLabels[records::kAddr1], QRect(612, 72, 248, 20), T | R, 13, 9, ".", false, 0);
   label(this, "StaticText13", QRect(580, 72, 35, 20), T | R, 14, 9, "Adr1 :", true, 0);
-  label(this, "Latitude2ST", QRect(790, 49, 67, 20), T | R, 15, 9, ".", false, 0);
+  label(this, ui::kPanelLabels[records::kLat2], QRect(790, 49, 67, 20), T | R, 15, 9, ".", false, 0);
   label(this, "StaticText12", QRect(724, 49, 61, 20), T | R, 16, 9, "Latitude 2 :", true, 2);
-  label(this, "Latitude1ST", QRect(648, 49, 55, 20), T | R, 17, 9, ".", false, 0);
+  label(this, ui::kPanelLabels[records::kLat1], QRect(648, 49, 55, 20), T | R, 17, 9, ".", false, 0);
   label(this, "StaticText11", QRect(580, 49, 62, 20), T | R, 18, 9, "Latitude 1 :", true, 2);
-  label(this, "Longitude2ST", QRect(790, 28, 63, 20), T | R, 19, 9, ".", false, 0);
+  label(this, ui::kPanelLabels[records::kLon2], QRect(790, 28, 63, 20), T | R, 19, 9, ".", false, 0);
   label(this, "StaticText10", QRect(715, 28, 69, 20), T | R, 20, 9, "Longitude 2 :", true, 2);
-  label(this, "Longitude1ST", QRect(647, 27, 56, 20), T | R, 21, 9, ".", false, 0);
+  label(this, ui::kPanelLabels[records::kLon1], QRect(647, 27, 56, 20), T | R, 21, 9, ".", false, 0);
   label(this, "StaticText9", QRect(571, 28, 70, 20), T | R, 22, 9, "Longitude 1 :", true, 2);
-  label(this, "TypeST", QRect(790, 9, 85, 20), T | R, 23, 9, ".", false, 0);
-  label(this, "PrecisionST", QRect(647, 9, 83, 20), T | R, 25, 9, ".", false, 0);
+  label(this, ui::kPanelLabels[records::kType], QRect(790, 9, 85, 20), T | R, 23, 9, ".", false, 0);
+  label(this, ui::kPanelLabels[records::kPrecision], QRect(647, 9, 83, 20), T | R, 25, 9, ".", false, 0);
   label(this, "StaticText7", QRect(578, 9, 63, 20), T | R, 26, 9, "Précision :", true, 2);
 
-  button(this, "ChampTextePB", QRect(88, 144, 120, 20), L | T, 27, "Champ texte",
+  button(this, ui::kTextButton, QRect(88, 144, 120, 20), L | T, 27, "Champ texte",
          "Décode le contenu hexa du champ ci-dessus et place le résultat décodé dans la liste ci-dessous.\r"
          "NB : Le contenu doit être en mode texte et non pas directement le binaire");
   FW_BIND(ChampTextePB, Action);
 
   {
-    auto* c = add(this, new fw::ProgressBar(Content()), "ProgressBar1", QRect(551, 144, 296, 20), L | T | R, 0, -1);
+    auto* c = add(this, new fw::ProgressBar(Content()), ui::kProgressBar, QRect(551, 144, 296, 20), L | T | R, 0, -1);
     c->setMaximum(100);
     c->setValue(0);
     state(this, c, false, true, "");
   }
   // The scan's count of bytes read and the image's total, read together as
   // one figure under the bar.
-  SetControlVisible(label(this, "CurProgressionST", QRect(551, 164, 130, 20), L | T, 28, 10, "Sans_titre", false, 2),
+  SetControlVisible(label(this, ui::kBytesRead, QRect(551, 164, 130, 20), L | T, 28, 10, "Sans_titre", false, 2),
                     false);
-  SetControlVisible(label(this, "MaxProgressionST", QRect(689, 164, 116, 20), L | T, 29, 10, "Sans_titre", false, 0),
+  SetControlVisible(label(this, ui::kImageLength, QRect(689, 164, 116, 20), L | T, 29, 10, "Sans_titre", false, 0),
                     false);
   label(this, "StaticText8", QRect(736, 9, 48, 20), T | R, 30, 9, "Type :", true, 2);
 
@@ -163,10 +164,10 @@ void Window2::_CreateControls0() {
          "Place le contenu de la liste de l'onglet actif ci-dessus dans le presse-papier en format tabulé (prêt à "
          "être collé dans un tableau de type MS Excel)");
   FW_BIND(PushButton1, Action);
-  button(this, "PushButton2", QRect(773, 515, 80, 20), R | B, 32, "Quitter", "A votre avis ?");
+  button(this, ui::kQuitButton, QRect(773, 515, 80, 20), R | B, 32, "Quitter", "A votre avis ?");
   FW_BIND(PushButton2, Action);
 
-  label(this, "StaticText16", QRect(169, 549, 124, 20), B, 33, 10, "Gravelin v xx - email : ", false, 2);
+  label(this, ui::kVersionLabel, QRect(169, 549, 124, 20), B, 33, 10, "Gravelin v xx - email : ", false, 2);
   FW_BIND(StaticText16, MouseDown);
   FW_BIND(StaticText16, Open);
   // The maker's addresses need more room than the layout first gave them:
@@ -187,7 +188,7 @@ void Window2::_CreateControls1() {
         "Double-cliquez sur une ligne de la liste ci-dessus pour visualiser le point sur Google Maps", true, 1);
   FW_BIND(PubPlumesatST, KeyDown);
 
-  canvas(this, add(this, new fw::Canvas(Content()), "CleanPB", QRect(20, 144, 16, 16), L | T, 0, 38),
+  canvas(this, add(this, new fw::Canvas(Content()), ui::kCleanIcon, QRect(20, 144, 16, 16), L | T, 0, 38),
          "Permet de vider le champ texte ci-dessus et le contenu de la liste ci-dessus");
   FW_BIND(CleanPB, Paint);
   FW_BIND(CleanPB, MouseDown);
@@ -200,8 +201,10 @@ void Window2::_CreateControls1() {
   FW_BIND(FichierPB11, Action);
 
   {
-    auto* c = add(this, new fw::TabPanel(Content()), "TabPanel1", QRect(20, 198, 836, 308), L | T | R | B, 0, 40);
-    c->SetTabDefinition("Tous les lieux\rUnique\r...");
+    auto* c = add(this, new fw::TabPanel(Content()), ui::kTabPanel, QRect(20, 198, 836, 308), L | T | R | B, 0, 40);
+    QString tabs;
+    for (const char* caption : ui::kTabCaptions) tabs += QString(caption) + '\r';
+    c->SetTabDefinition(tabs + "...");
     c->setCurrentIndex(0);
     c->setDocumentMode(false);
     state(
@@ -216,13 +219,13 @@ void Window2::_CreateControls1() {
   const char* listHelp =
       "Affiche le résultat décodé issu d'un GPS.\r\rDouble-cliquez sur une des lignes de cette liste pour visualiser "
       "le point GPS dans google maps.";
-  list(this, "Listbox1", 1, false, listHelp);
+  list(this, ui::kAllRecordsList, 1, false, listHelp);
   FW_BIND(Listbox1, Open);
   FW_BIND(Listbox1, DoubleClick);
   FW_BIND(Listbox1, Change);
-  list(this, "Listbox2", 2, true, listHelp);
+  list(this, ui::kUniqueList, 2, true, listHelp);
   // The unique list answers "is this point already here?" from an index.
-  List("Listbox2")->SetIndexedColumns(records::kLon1, records::kLat1);
+  List(ui::kUniqueList)->SetIndexedColumns(records::kLon1, records::kLat1);
   FW_BIND(Listbox2, Open);
   FW_BIND(Listbox2, DoubleClick);
   FW_BIND(Listbox2, Change);

@@ -2,6 +2,7 @@
 // the small logo, and the clear icon's picture.
 #include "About_W.h"
 #include "AppServices.h"
+#include "ControlNames.h"
 #include "Links.h"
 #include "Pictures.h"
 #include "Window2.h"
@@ -13,7 +14,7 @@ bool Window2::StaticText16_MouseDown(int, int) {
 }
 
 void Window2::StaticText16_Open() {
-  Label("StaticText16")->SetText(ui::MainVersionText(AppServices::instance().Version()));
+  Label(ui::kVersionLabel)->SetText(ui::MainVersionText(AppServices::instance().Version()));
 }
 
 bool Window2::StaticText17_MouseDown(int, int) {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "framework/core/MemoryBlock.h"
-#include "imagescan/ScanDecoder.h"
 #include "recordgen.h"
 #include "records/Record.h"
 #include "util/Records.h"
@@ -41,14 +40,14 @@ TEST(ScanDecoder, CodesAndCoordinates) {
   };
   for (const Case& c : cases) {
     const auto mb = block(record(c.prec, c.type, addr("A") + addr("B") + addr("C")));
-    const auto r = imagescan::Decoupe(mb, 0);
+    const auto r = records::DecodeRecord(mb, 0, records::Decoder::Scan);
     EXPECT_EQ(r.text[records::kPrecision], c.precText);
     EXPECT_EQ(r.text[records::kType], c.typeText);
     // Everything but the precision name is the main decoder's text.
     const auto m = records::DecodeRecord(mb, 0, records::Decoder::MainWindow);
     for (int k = records::kType; k < records::kFieldCount; ++k) EXPECT_EQ(r.text[k], m.text[k]) << k;
   }
-  const auto r = imagescan::Decoupe(block(record(3, 3, "", -12345678, 1, 100000, -1)), 0);
+  const auto r = records::DecodeRecord(block(record(3, 3, "", -12345678, 1, 100000, -1)), 0, records::Decoder::Scan);
   EXPECT_EQ(r.text[records::kLon1], "-123.45678");
   EXPECT_EQ(r.text[records::kLat1], "0.00001");
   EXPECT_EQ(r.text[records::kLon2], "1");
@@ -87,7 +86,7 @@ TEST(ScanDecoder, AddressRule) {
       {"an empty address ends the block", addr("ok") + addr(""), 8, {"ok", "", ""}},
   };
   for (const Case& c : cases) {
-    const auto r = imagescan::Decoupe(block(record(3, 5, c.tail)), 0);
+    const auto r = records::DecodeRecord(block(record(3, 5, c.tail)), 0, records::Decoder::Scan);
     EXPECT_EQ(r.written, c.written) << c.what;
     for (int k = 0; k < 3; ++k) EXPECT_EQ(r.text[records::kAddr1 + k], c.addresses[static_cast<size_t>(k)]) << c.what;
   }
@@ -102,7 +101,7 @@ TEST(ScanDecoder, SameTextsAsTheMainDecoder) {
       3, 5, 536980, 4329650, 536995, 4329662, "", "Quai du Port, 13002 Marseille", "Bouches-du-Rh\xF4ne"};
   const std::string trailer = le32(1299145600) + std::string("\x01\x00\xff\xff", 4);
   const auto mb = block("\x55\x55" + recordgen::encodeRecord(marseille) + trailer);
-  const auto s = imagescan::Decoupe(mb, 2);
+  const auto s = records::DecodeRecord(mb, 2, records::Decoder::Scan);
   const auto m = records::DecodeRecord(mb, 2, records::Decoder::MainWindow);
   EXPECT_EQ(s.written, records::kFieldCount);
   EXPECT_EQ(s.text[records::kPrecision], "(3) Numéro de rue");
@@ -113,7 +112,7 @@ TEST(ScanDecoder, SameTextsAsTheMainDecoder) {
 
   for (const recordgen::Place& p : recordgen::samplePlaces()) {
     const auto one = block(recordgen::encodeRecord(p) + trailer);
-    const auto sp = imagescan::Decoupe(one, 0);
+    const auto sp = records::DecodeRecord(one, 0, records::Decoder::Scan);
     const auto mp = records::DecodeRecord(one, 0, records::Decoder::MainWindow);
     EXPECT_EQ(sp.written, records::kFieldCount) << p.addr2;
     for (int k = records::kType; k < records::kFieldCount; ++k)
@@ -126,7 +125,7 @@ TEST(ScanDecoder, SameTextsAsTheMainDecoder) {
 
 TEST(ScanDecoder, RecordInsideALargerBlock) {
   const std::string bytes = std::string(37, '\x55') + record(2, 6, addr("Gare") + addr("Lyon") + addr("")) + "tail";
-  const auto r = imagescan::Decoupe(block(bytes), 37);
+  const auto r = records::DecodeRecord(block(bytes), 37, records::Decoder::Scan);
   EXPECT_EQ(r.text[records::kPrecision], "(2) Croisement");
   EXPECT_EQ(r.text[records::kAddr1], "Gare");
   EXPECT_EQ(r.text[records::kAddr2], "Lyon");
@@ -137,7 +136,7 @@ TEST(ScanDecoder, RecordInsideALargerBlock) {
 TEST(ScanDecoder, RecordCutByTheEndOfTheBlock) {
   // Only the marker and the first coordinate fit: the rest shows "".
   const std::string bytes = record(1, 1, "").substr(0, 20);
-  const auto r = imagescan::Decoupe(block(bytes), 0);
+  const auto r = records::DecodeRecord(block(bytes), 0, records::Decoder::Scan);
   EXPECT_EQ(r.text[records::kPrecision], "(1) centre ville");
   EXPECT_EQ(r.text[records::kLon1], "2.29448");
   EXPECT_EQ(r.text[records::kLat1], "");
@@ -166,7 +165,7 @@ TEST(ScanDecoder, GetChaine) {
   for (const Case& c : cases) {
     int32_t length = 99;
     std::string text = "previous";
-    EXPECT_EQ(imagescan::getChaine(block(c.bytes), 0, length, text), c.whole) << c.bytes;
+    EXPECT_EQ(records::ReadScanAddress(block(c.bytes), 0, length, text), c.whole) << c.bytes;
     EXPECT_EQ(length, c.length) << c.bytes;
     EXPECT_EQ(text, c.text) << c.bytes;
   }
@@ -174,7 +173,7 @@ TEST(ScanDecoder, GetChaine) {
 
 TEST(ScanDecoder, Calcval) {
   const auto mb = block(le32(-2) + le32(0x7fffffff) + "\x01");
-  EXPECT_EQ(imagescan::calcval(mb, 0), -2);
-  EXPECT_EQ(imagescan::calcval(mb, 4), 0x7fffffff);
-  EXPECT_EQ(imagescan::calcval(mb, 6), 0);  // not wholly inside
+  EXPECT_EQ(mb.Int32Value(0).value_or(0), -2);
+  EXPECT_EQ(mb.Int32Value(4).value_or(0), 0x7fffffff);
+  EXPECT_EQ(mb.Int32Value(6).value_or(0), 0);  // not wholly inside
 }

@@ -1,13 +1,13 @@
 // The card-image scan from its button: the dialog, the progress controls,
 // the results in the lists and export texts, the buttons held during a run,
 // read errors, and stopping when the program quits or the window closes.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAction>
 #include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <iostream>
@@ -21,14 +21,13 @@
 #include "framework/core/MemoryBlock.h"
 #include "framework/core/Text.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
 #include "imagescan/ChunkReader.h"
-#include "imagescan/ScanDecoder.h"
 #include "recordgen.h"
 #include "records/Results.h"
-#include "ui/ThreadDD.h"
 #include "ui/DetailsPanel.h"
+#include "ui/ThreadDD.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 namespace {
 constexpr int64_t M10 = 10'000'000;
@@ -58,7 +57,7 @@ struct Image {
     recordBytes.push_back(r);
   }
   records::RecordTexts expected(size_t k) const {
-    return imagescan::Decoupe(fw::MemoryBlock::FromBytes(recordBytes[k]), 0);
+    return records::DecodeRecord(fw::MemoryBlock::FromBytes(recordBytes[k]), 0, records::Decoder::Scan);
   }
   std::string write(const QTemporaryDir& dir, const char* name) const {
     const std::string path = dir.filePath(name).toStdString();
@@ -303,8 +302,9 @@ class ScanTest : public QObject {
       // The record's bytes alone, read from the image at its offset.
       std::vector<uint8_t> buf(1024);
       const auto r = stream->ReadAt(static_cast<uint64_t>(offsets[k]), buf.data(), 1024);
-      const auto e = imagescan::Decoupe(
-          fw::MemoryBlock::FromBytes({reinterpret_cast<const char*>(buf.data()), static_cast<size_t>(r.got)}), 0);
+      const auto e = records::DecodeRecord(
+          fw::MemoryBlock::FromBytes({reinterpret_cast<const char*>(buf.data()), static_cast<size_t>(r.got)}), 0,
+          records::Decoder::Scan);
       QCOMPARE(row(all, static_cast<int>(k)), texts(e));
       export0 += records::RecordLine(e);
     }
@@ -462,8 +462,9 @@ class ScanTest : public QObject {
     QCOMPARE(w->List("Listbox1")->LastIndex() + 1, static_cast<int>(dense));
     QCOMPARE(w->List("Listbox2")->LastIndex() + 1, 1);
     QVERIFY(app.Pressepapier[0].rfind(records::EnteteTabule + "\r", 0) == 0);
-    QCOMPARE(app.Pressepapier[1], records::EnteteTabule + records::RecordLine(imagescan::Decoupe(
-                                                              fw::MemoryBlock::FromBytes(r), 0)));
+    QCOMPARE(app.Pressepapier[1],
+             records::EnteteTabule +
+                 records::RecordLine(records::DecodeRecord(fw::MemoryBlock::FromBytes(r), 0, records::Decoder::Scan)));
     for (const char* name : {"ProgressBar1", "CurProgressionST", "MaxProgressionST"}) QVERIFY2(!shown(w, name), name);
     for (const char* name : kSources)
       if (QWidget* c = w->ControlByName(name)) QVERIFY2(c->isEnabled(), name);
