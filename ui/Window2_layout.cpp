@@ -123,23 +123,34 @@ void Window2::_CreateControls0() {
 
   // The details panel: bold captions beside their values, a row per field
   // pair (precision and type, the longitudes, the latitudes, the addresses).
-  label(this, "StaticText15", QRect(580, 112, 35, 20), T | R, 9, 9, "Adr3 :", true, 0);
-  label(this, ui::kPanelLabels[records::kAddr3], QRect(612, 112, 248, 20), T | R, 10, 9, ".", false, 0);
-  label(this, "StaticText14", QRect(580, 92, 35, 20), T | R, 11, 9, "Adr2 :", true, 0);
-  label(this, ui::kPanelLabels[records::kAddr2], QRect(612, 92, 248, 20), T | R, 12, 9, ".", false, 0);
-  label(this, ui::kPanelLabels[records::kAddr1], QRect(612, 72, 248, 20), T | R, 13, 9, ".", false, 0);
-  label(this, "StaticText13", QRect(580, 72, 35, 20), T | R, 14, 9, "Adr1 :", true, 0);
-  label(this, ui::kPanelLabels[records::kLat2], QRect(790, 49, 67, 20), T | R, 15, 9, ".", false, 0);
-  label(this, "StaticText12", QRect(724, 49, 61, 20), T | R, 16, 9, "Latitude 2 :", true, 2);
-  label(this, ui::kPanelLabels[records::kLat1], QRect(648, 49, 55, 20), T | R, 17, 9, ".", false, 0);
-  label(this, "StaticText11", QRect(580, 49, 62, 20), T | R, 18, 9, "Latitude 1 :", true, 2);
-  label(this, ui::kPanelLabels[records::kLon2], QRect(790, 28, 63, 20), T | R, 19, 9, ".", false, 0);
-  label(this, "StaticText10", QRect(715, 28, 69, 20), T | R, 20, 9, "Longitude 2 :", true, 2);
-  label(this, ui::kPanelLabels[records::kLon1], QRect(647, 27, 56, 20), T | R, 21, 9, ".", false, 0);
-  label(this, "StaticText9", QRect(571, 28, 70, 20), T | R, 22, 9, "Longitude 1 :", true, 2);
-  label(this, ui::kPanelLabels[records::kType], QRect(790, 9, 85, 20), T | R, 23, 9, ".", false, 0);
-  label(this, ui::kPanelLabels[records::kPrecision], QRect(647, 9, 83, 20), T | R, 25, 9, ".", false, 0);
-  label(this, "StaticText7", QRect(578, 9, 63, 20), T | R, 26, 9, "Précision :", true, 2);
+  struct PanelLabel {
+    const char* name;
+    QRect r;
+    int tabIndex;
+    const char* text;
+    bool caption;
+    int align;
+  };
+  const PanelLabel panel[] = {
+      {"StaticText15", {580, 112, 35, 20}, 9, "Adr3 :", true, 0},
+      {ui::kPanelLabels[records::kAddr3], {612, 112, 248, 20}, 10, ".", false, 0},
+      {"StaticText14", {580, 92, 35, 20}, 11, "Adr2 :", true, 0},
+      {ui::kPanelLabels[records::kAddr2], {612, 92, 248, 20}, 12, ".", false, 0},
+      {ui::kPanelLabels[records::kAddr1], {612, 72, 248, 20}, 13, ".", false, 0},
+      {"StaticText13", {580, 72, 35, 20}, 14, "Adr1 :", true, 0},
+      {ui::kPanelLabels[records::kLat2], {790, 49, 67, 20}, 15, ".", false, 0},
+      {"StaticText12", {724, 49, 61, 20}, 16, "Latitude 2 :", true, 2},
+      {ui::kPanelLabels[records::kLat1], {648, 49, 55, 20}, 17, ".", false, 0},
+      {"StaticText11", {580, 49, 62, 20}, 18, "Latitude 1 :", true, 2},
+      {ui::kPanelLabels[records::kLon2], {790, 28, 63, 20}, 19, ".", false, 0},
+      {"StaticText10", {715, 28, 69, 20}, 20, "Longitude 2 :", true, 2},
+      {ui::kPanelLabels[records::kLon1], {647, 27, 56, 20}, 21, ".", false, 0},
+      {"StaticText9", {571, 28, 70, 20}, 22, "Longitude 1 :", true, 2},
+      {ui::kPanelLabels[records::kType], {790, 9, 85, 20}, 23, ".", false, 0},
+      {ui::kPanelLabels[records::kPrecision], {647, 9, 83, 20}, 25, ".", false, 0},
+      {"StaticText7", {578, 9, 63, 20}, 26, "Précision :", true, 2},
+  };
+  for (const PanelLabel& p : panel) label(this, p.name, p.r, T | R, p.tabIndex, 9, p.text, p.caption, p.align);
 
   button(this, ui::kTextButton, QRect(88, 144, 120, 20), L | T, 27, "Champ texte",
          "Décode le contenu hexa du champ ci-dessus et place le résultat décodé dans la liste ci-dessous.\r"

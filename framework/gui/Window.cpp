@@ -147,64 +147,52 @@ void Window::showEvent(QShowEvent* e) {
   for (const auto& h : openHandlers_) h();
 }
 
-void Window::bound(QWidget* control, const QString& event, const QString& method) {
-  bindings_.push_back({control->objectName(), event, method});
+bool Window::boundIf(bool ok, QWidget* control, const QString& event, const QString& method) {
+  if (ok) bindings_.push_back({control->objectName(), event, method});
+  return ok;
 }
 
 bool Window::InstallHandler(QWidget* control, const QString& event, const QString& method, std::function<void()> h) {
-  if (event == "Open") {
-    openHandlers_.push_back(h);
-  } else if (auto* b = qobject_cast<PushButton*>(control); b && event == "Action") {
-    connect(b, &PushButton::Action, this, h);
-  } else if (auto* l = qobject_cast<Listbox*>(control); l && event == "Change") {
-    connect(l, &Listbox::Change, this, h);
-  } else if (l && event == "DoubleClick") {
-    connect(l, &Listbox::DoubleClick, this, h);
-  } else {
-    return false;
-  }
-  bound(control, event, method);
-  return true;
+  auto* list = qobject_cast<Listbox*>(control);
+  auto* button = qobject_cast<PushButton*>(control);
+  bool ok = true;
+  if (event == "Open") openHandlers_.push_back(h);
+  else if (button && event == "Action") connect(button, &PushButton::Action, this, h);
+  else if (list && event == "Change") connect(list, &Listbox::Change, this, h);
+  else if (list && event == "DoubleClick") connect(list, &Listbox::DoubleClick, this, h);
+  else ok = false;
+  return boundIf(ok, control, event, method);
 }
 
 bool Window::InstallHandler(QWidget* control, const QString& event, const QString& method,
                             std::function<bool(int, int)> h) {
-  if (event != "MouseDown") return false;
   // The handler's answer claims nothing of the click: every control here
   // lets the gesture go on as usual.
   auto call = [h](int x, int y) { h(x, y); };
-  if (auto* s = qobject_cast<StaticText*>(control)) {
-    connect(s, &StaticText::MouseDown, this, call);
-  } else if (auto* c = qobject_cast<Canvas*>(control)) {
-    connect(c, &Canvas::MouseDown, this, call);
-  } else {
-    return false;
-  }
-  bound(control, event, method);
-  return true;
+  auto* label = qobject_cast<StaticText*>(control);
+  auto* canvas = qobject_cast<Canvas*>(control);
+  const bool ok = event == "MouseDown" && (label || canvas);
+  if (ok && label) connect(label, &StaticText::MouseDown, this, call);
+  if (ok && canvas) connect(canvas, &Canvas::MouseDown, this, call);
+  return boundIf(ok, control, event, method);
 }
 
 bool Window::InstallHandler(QWidget* control, const QString& event, const QString& method,
                             std::function<bool(const QString&)> h) {
-  if (event != "KeyDown") return false;
-  if (auto* t = qobject_cast<TextArea*>(control)) {
-    t->onKeyDown = h;
-  } else if (auto* s = qobject_cast<StaticText*>(control)) {
-    s->onKeyDown = h;
-  } else {
-    return false;
-  }
-  bound(control, event, method);
-  return true;
+  std::function<bool(const QString&)>* slot = nullptr;
+  if (auto* t = qobject_cast<TextArea*>(control)) slot = &t->onKeyDown;
+  if (auto* s = qobject_cast<StaticText*>(control)) slot = &s->onKeyDown;
+  const bool ok = slot && event == "KeyDown";
+  if (ok) *slot = std::move(h);
+  return boundIf(ok, control, event, method);
 }
 
 bool Window::InstallHandler(QWidget* control, const QString& event, const QString& method,
                             std::function<void(QPainter&)> h) {
   auto* c = qobject_cast<Canvas*>(control);
-  if (!c || event != "Paint") return false;
-  connect(c, &Canvas::Paint, this, h);
-  bound(control, event, method);
-  return true;
+  const bool ok = c && event == "Paint";
+  if (ok) connect(c, &Canvas::Paint, this, h);
+  return boundIf(ok, control, event, method);
 }
 
 bool Window::eventFilter(QObject* o, QEvent* e) {

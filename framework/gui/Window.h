@@ -112,7 +112,8 @@ class Window : public QMainWindow {
   void applyTabOrder();
   Placed* find(QWidget* w);
   const Placed* find(QWidget* w) const;
-  void bound(QWidget* control, const QString& event, const QString& method);
+  // Records the binding when it was made; returns `ok`.
+  bool boundIf(bool ok, QWidget* control, const QString& event, const QString& method);
 };
 
 }  // namespace fw
