@@ -7,9 +7,11 @@
 #include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
 
+#include "gui_fixture.h"
+
 class WindowAccessorTest : public QObject {
   Q_OBJECT
-  App app;
+  testing_gui::GuiFixture<> gui;
 
  private slots:
   void sameWindowWhileOpen() {
