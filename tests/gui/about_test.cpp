@@ -14,6 +14,8 @@
 #include "ui/Pictures.h"
 #include "ui/Window2.h"
 
+#include "gui_fixture.h"
+
 namespace {
 
 // An application object whose short version the test chooses.
@@ -56,7 +58,8 @@ QImage resourcePicture(const char* name) {
 
 class AboutTest : public QObject {
   Q_OBJECT
-  VersionedApp app;
+  testing_gui::GuiFixture<VersionedApp> gui;
+  VersionedApp& app = gui.app();
 
   Window2* window() {
     Window2* w = Window2::instance();

@@ -12,6 +12,8 @@
 #include "run_state.h"
 #include "ui/Window2.h"
 
+#include "gui_fixture.h"
+
 using records::RecordTexts;
 using testing_gui::kHeader;
 
@@ -50,14 +52,10 @@ const std::string kLine77 =
 
 class ExportViewTest : public QObject {
   Q_OBJECT
-  App app;
+  testing_gui::GuiFixture<> gui;
+  App& app = gui.app();
 
  private slots:
-  void initTestCase() {
-    Window2::instance();
-    app.Event_Open();
-  }
-
   // "OK" gets the header in front while a run goes on, the text itself
   // once the run is closed, and nothing after a clear-all.
   void exportTextDuringAndAfterARun() {

@@ -24,6 +24,8 @@
 #include "run_state.h"
 #include "ui/Window2.h"
 
+#include "gui_fixture.h"
+
 using namespace testing_gui;
 using records::RecordTexts;
 
@@ -164,14 +166,7 @@ std::string hexOf(const recordgen::Place& p) { return recordgen::toHexUpper(reco
 Window2* window() { return Window2::instance(); }
 
 // A state that no run leaves: rows, texts, captions and panel of its own.
-RunState dirty() {
-  App::instance().NameTab(0);
-  const RecordTexts r[] = {kLyon, kLyon};
-  records::ajoutePoints(window()->Results(), r);
-  records::ClosingStep(window()->Results());
-  window()->ShowRecord(Texts({"a", "b", "c", "d", "e", "f", "g", "h", "i"}));
-  return Capture();
-}
+RunState dirty() { return DirtyState({kLyon, kLyon}); }
 
 FileRun runFile(std::optional<std::string> path) { return RunWithFile(&Window2::FichierPB1_Action, std::move(path)); }
 
@@ -188,14 +183,9 @@ std::vector<QString> runText(const std::string& utf8) { return runText(QString::
 
 class FindersTest : public QObject {
   Q_OBJECT
-  App app;
+  GuiFixture<> gui;
 
  private slots:
-  void initTestCase() {
-    window();
-    app.Event_Open();
-  }
-
   // ---- "Fichier .cfg" ----
 
   void fileDialogPromptAndTitle() {

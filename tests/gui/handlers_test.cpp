@@ -26,6 +26,8 @@
 #include "ui/ThreadDD.h"
 #include "ui/Window2.h"
 
+#include "gui_fixture.h"
+
 using namespace testing_gui;
 
 namespace {
@@ -77,13 +79,12 @@ int quitButtonDuringScan(int argc, char** argv) {
 
 class HandlersTest : public QObject {
   Q_OBJECT
+  GuiFixture<> gui;
   QTemporaryDir dir;
 
+  // A fresh window, active: the key and paste tests type into it.
   Window2* fresh() {
-    if (Window2::isOpen()) Window2::instance()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    App::instance().Pressepapier = {"", ""};
-    Window2* w = Window2::instance();
+    Window2* w = gui.freshWindow();
     w->activateWindow();
     return w;
   }
@@ -420,7 +421,6 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--quit-button-during-scan") return quitButtonDuringScan(argc, argv);
   QApplication qt(argc, argv);
   HandlersTest t;
-  App app;
   return QTest::qExec(&t, argc, argv);
 }
 

@@ -20,6 +20,8 @@
 #include "run_state.h"
 #include "ui/Window2.h"
 
+#include "gui_fixture.h"
+
 using namespace testing_gui;
 using records::RecordTexts;
 
@@ -56,14 +58,7 @@ Window2* window() { return Window2::instance(); }
 
 // A state no run leaves: rows in both lists, counts in the captions, both
 // export texts, a panel of its own.
-RunState dirty() {
-  App::instance().NameTab(0);
-  const RecordTexts r[] = {kLyon, kLyon, kHome};
-  records::ajoutePoints(window()->Results(), r);
-  records::ClosingStep(window()->Results());
-  window()->ShowRecord(Texts({"a", "b", "c", "d", "e", "f", "g", "h", "i"}));
-  return Capture();
-}
+RunState dirty() { return DirtyState({kLyon, kLyon, kHome}); }
 
 // What a run over these records leaves: the all-records list and its export
 // text replaced, the second export text empty, the rest as it was but the
@@ -101,14 +96,9 @@ class TempFile {
 
 class HexFileTest : public QObject {
   Q_OBJECT
-  App app;
+  GuiFixture<> gui;
 
  private slots:
-  void initTestCase() {
-    window();
-    app.Event_Open();
-  }
-
   // Only the all-records list is emptied, and before the dialog; only the
   // cancel is silent.
   void endsEarly_data() {

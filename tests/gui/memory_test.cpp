@@ -27,6 +27,8 @@
 #include "ui/ThreadDD.h"
 #include "ui/Window2.h"
 
+#include "gui_fixture.h"
+
 namespace {
 
 // The 14 bytes of a marker whose codes are 3 and 5: packed back to back,
@@ -58,9 +60,9 @@ int child(const std::string& kind, const std::string& file, const std::string& l
   char name[] = "memory_test";
   char* argv[] = {name, nullptr};
   QApplication qt(argc, argv);
-  App app;
-  app.Event_Open();
-  Window2* w = Window2::instance();
+  testing_gui::GuiFixture<> gui;
+  App& app = gui.app();
+  Window2* w = gui.window();
   if (kind == "text") {
     // `file` markers as hex text, packed as in the file, a hundred a line:
     // each starts a record, whose fields are the markers after it. Their

@@ -9,16 +9,13 @@
 #include "recordgen.h"
 #include "ui/Window2.h"
 
+#include "gui_fixture.h"
+
 class PastedTextTest : public QObject {
   Q_OBJECT
-  App app;
+  testing_gui::GuiFixture<> gui;
 
  private slots:
-  void initTestCase() {
-    Window2::instance();
-    app.Event_Open();
-  }
-
   // Records between lone high and low surrogates, a pair and other
   // characters list what the finder gives for toUcs4's code points.
   void surrogatesAsToUcs4GivesThem() {

@@ -19,6 +19,8 @@
 #include "ui/ThreadDD.h"
 #include "ui/Window2.h"
 
+#include "gui_fixture.h"
+
 namespace {
 // The file whose reads fail (by device and inode), and the offset from
 // which they do; reads of every other file go through unchanged.
@@ -47,7 +49,7 @@ using namespace testing_gui;
 
 class ReadFailureTest : public QObject {
   Q_OBJECT
-  App app;
+  GuiFixture<> gui;
   QTemporaryDir dir;
 
   // A file holding records, whose reads fail from `from` on.
@@ -66,11 +68,7 @@ class ReadFailureTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(dir.isValid());
-    Window2::instance();
-    app.Event_Open();
-  }
+  void initTestCase() { QVERIFY(dir.isValid()); }
   void cleanup() { failIno = 0; }
 
   void readsThatFail_data() {

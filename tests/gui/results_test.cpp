@@ -12,6 +12,8 @@
 #include "run_state.h"
 #include "ui/Window2.h"
 
+#include "gui_fixture.h"
+
 using namespace testing_gui;
 using records::RecordTexts;
 
@@ -55,21 +57,16 @@ void addRows(const char* list, int count) {
 
 class ResultsTest : public QObject {
   Q_OBJECT
-  std::unique_ptr<App> app;
+  GuiFixture<> gui;
+  App* app = &gui.app();
 
-  // As at start-up: a new application object, then the window, then the
-  // application's Open event.
+  // As at start-up, with a new application object: `app` follows it.
   void startAfresh() {
-    if (Window2::isOpen()) Window2::instance()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    app = std::make_unique<App>();
-    Window2::instance();
-    app->Event_Open();
+    gui.restart();
+    app = &gui.app();
   }
 
  private slots:
-  void initTestCase() { startAfresh(); }
-
   // The state at start-up, before any run.
   void startUpState() {
     startAfresh();
@@ -80,7 +77,7 @@ class ResultsTest : public QObject {
     QVERIFY(app->LatitudeGPS.empty() && app->LatitudeRuePlusProcheGPS.empty() && app->LongitudeGPS.empty());
     QVERIFY(app->LongitudeRuePlusProcheGPS.empty() && app->Adresse1GPS.empty() && app->Adresse2GPS.empty());
     QVERIFY(app->Adresse3GPS.empty() && app->OffsetDansFichierGPS.empty());
-    QCOMPARE(&App::instance(), app.get());
+    QCOMPARE(&App::instance(), app);
     const RunState s = Capture();
     QVERIFY(s.rows[0].empty() && s.rows[1].empty());
     QCOMPARE(s.captions[0], QString("Tous les lieux"));

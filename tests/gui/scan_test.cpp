@@ -29,6 +29,8 @@
 #include "ui/Window2.h"
 #include "util/ScriptedSeams.h"
 
+#include "gui_fixture.h"
+
 namespace {
 constexpr int64_t M10 = 10'000'000;
 constexpr int kWaitMs = 60000;
@@ -85,9 +87,8 @@ bool shown(Window2* w, const char* name) { return w->ControlVisible(w->ControlBy
 // program is quit (or its window closed) while the scan runs.
 int quitDuringScan(int argc, char** argv) {
   QApplication qt(argc, argv);
-  App app;
-  Window2* w = Window2::instance();
-  app.Event_Open();
+  testing_gui::GuiFixture<> gui;
+  Window2* w = gui.window();
   testutil::ScriptedSeams seams;
   seams.files.push_back(std::string(argv[2]));
   w->ImagePB1_Action();
@@ -133,15 +134,10 @@ int quitDuringHangingRead(int argc, char** argv) {
 
 class ScanTest : public QObject {
   Q_OBJECT
-  App app;
+  testing_gui::GuiFixture<> gui;
+  App& app = gui.app();
   QTemporaryDir dir;
 
-  Window2* fresh() {
-    if (Window2::isOpen()) Window2::instance()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    app.Pressepapier = {"", ""};
-    return Window2::instance();
-  }
   // Runs a scan of `path` to its end.
   void scan(testutil::ScriptedSeams& seams, const std::string& path) {
     seams.files.push_back(path);
@@ -190,7 +186,7 @@ class ScanTest : public QObject {
   void initTestCase() { QVERIFY(dir.isValid()); }
 
   void cancel() {
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     testutil::ScriptedSeams seams;
     seams.files.push_back(std::nullopt);
     w->ImagePB1_Action();
@@ -204,7 +200,7 @@ class ScanTest : public QObject {
   }
 
   void unopenable() {
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     w->List("Listbox1")->AddRow("kept");
     QVERIFY(QDir(dir.path()).mkpath("folder.img"));
     testutil::ScriptedSeams seams;
@@ -223,7 +219,7 @@ class ScanTest : public QObject {
   }
 
   void emptyImage() {
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     w->List("Listbox1")->AddRow("kept");
     w->Label("Adresse1ST")->SetText("earlier");
     w->Control<fw::TabPanel>("TabPanel1")->setTabText(0, "Tous les lieux (1)");
@@ -257,7 +253,7 @@ class ScanTest : public QObject {
   void sizes() {
     QFETCH(qint64, size);
     QFETCH(QList<qint64>, offsets);
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     w->List("Listbox1")->AddRow("from an earlier run");
     Image img(size);
     for (int k = 0; k < offsets.size(); ++k) img.put(offsets[k], place(static_cast<size_t>(k) + (k == 1 ? 0 : 1)));
@@ -289,7 +285,7 @@ class ScanTest : public QObject {
       if (!line.trimmed().isEmpty()) offsets.push_back(line.trimmed().toLongLong());
     QVERIFY(offsets.size() > 10);
 
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     testutil::ScriptedSeams seams;
     scan(seams, path.toStdString());
     QVERIFY(seams.messages.empty());
@@ -315,7 +311,7 @@ class ScanTest : public QObject {
   }
 
   void noRecord() {
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     w->List("Listbox1")->AddRow("from an earlier run");
     w->Label("PrecisionST")->SetText("(1) centre ville");
     testutil::ScriptedSeams seams;
@@ -327,7 +323,7 @@ class ScanTest : public QObject {
   }
 
   void refusedAddressShowsNothing() {
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     Image img(100'000);
     img.put(100, place(3));
     recordgen::Place bad = place(4);
@@ -367,7 +363,7 @@ class ScanTest : public QObject {
     QFETCH(QString, how);
     QFETCH(QString, message);
     QFETCH(bool, resultsKept);
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     w->List("Listbox1")->AddRow("from an earlier run");
     app.Pressepapier = {"zero", "one"};
     Image img(M10 + 500);
@@ -413,7 +409,7 @@ class ScanTest : public QObject {
   }
 
   void sourcesDisabledDuringAScan() {
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     Image img(3 * M10);
     img.put(M10 + 1, place(0));
     testutil::ScriptedSeams seams;
@@ -433,7 +429,7 @@ class ScanTest : public QObject {
     // Records enough in the first chunk that the scan waits for the lists
     // before it can go past that chunk; the file is cut meanwhile, past
     // what the scan may have read ahead by then.
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     const int64_t readAhead = 2 + imagescan::ChunkReader::DefaultWorkers() + 1;
     const int64_t cut = (readAhead + 2) * M10 + 5'000'000;
     const size_t dense = ThreadDD::kMaxQueuedRecords + 20'000;
@@ -471,7 +467,7 @@ class ScanTest : public QObject {
   }
 
   void imageThatGrowsIsScannedToItsLengthAtOpen() {
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     Image img(15'000'000);
     img.put(100, place(1));
     const std::string path = img.write(dir, "growing.img");
@@ -490,7 +486,7 @@ class ScanTest : public QObject {
   }
 
   void imageLeftUntouched() {
-    fresh();
+    gui.freshWindow();
     Image img(21'000'000);
     img.put(M10 - 3, place(5));
     const std::string path = img.write(dir, "evidence.img");
@@ -511,7 +507,7 @@ class ScanTest : public QObject {
   }
 
   void recordMethods() {
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     for (const char* n : ui::kPanelLabels) w->Label(n)->SetText("old");
     recordgen::Place p = place(10);
     p.precision = 3;
@@ -536,7 +532,7 @@ class ScanTest : public QObject {
   }
 
   void searchWindowMembers() {
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     Image img(25'000'000);
     img.put(22'000'000, place(0));
     const std::string path = img.write(dir, "window.img");
@@ -572,7 +568,7 @@ class ScanTest : public QObject {
   }
 
   void closingTheWindowStopsTheScan() {
-    Window2* w = fresh();
+    Window2* w = gui.freshWindow();
     const std::string path = dir.filePath("huge.img").toStdString();
     { std::ofstream(path, std::ios::binary); }
     QCOMPARE(::truncate(path.c_str(), int64_t{1} << 40), 0);  // 1 TiB of holes

@@ -7,9 +7,11 @@
 #include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
 
+#include "gui_fixture.h"
+
 class WindowAccessorTest : public QObject {
   Q_OBJECT
-  App app;
+  testing_gui::GuiFixture<> gui;
 
  private slots:
   void sameWindowWhileOpen() {
@@ -20,7 +22,7 @@ class WindowAccessorTest : public QObject {
   }
 
   void runStateControlsFoundByName() {
-    Window2* w = Window2::instance();
+    Window2* w = gui.freshWindow();
     QVERIFY(w->Control<fw::TextArea>("TextSource"));
     for (const char* name : ui::kPanelLabels) {
       auto* l = w->Control<fw::StaticText>(name);
@@ -45,7 +47,7 @@ class WindowAccessorTest : public QObject {
   }
 
   void freshWindowInItsInitialStateAfterClose() {
-    Window2* w = Window2::instance();
+    Window2* w = gui.freshWindow();
     const QString sample = w->Control<fw::TextArea>("TextSource")->Text();
     w->Control<fw::TextArea>("TextSource")->SetText("changed");
     w->Label("PrecisionST")->SetText("(1) centre ville");
