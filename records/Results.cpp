@@ -67,7 +67,7 @@ std::string ExportView::withHeader() const {
 
 void ExportView::clear() {
   headers_ = 0;
-  text_ = std::string();
+  std::string().swap(text_);
   rows_ = {};
   store_.reset();
 }

@@ -95,9 +95,9 @@ class Window2 : public ui::ScanWindow {
   // Both lists start showing a new, empty store of records; the old one is
   // freed on a worker thread once nothing shows it.
   void newResultsStore();
-  // Runs a source found on this thread into the results, then says how it
-  // ended.
-  void runHere(records::RecordSource& source, records::Lists lists, ui::SourceKind kind, const QString& name);
+  // Runs a source on this thread into the results; how it ended is for
+  // the caller to say, once it has let go of what the run read.
+  records::Outcome searchHere(records::RecordSource& source, records::Lists lists);
 
   Window2();
   ~Window2() override;

@@ -31,18 +31,22 @@ std::u32string CodePoints(const QString& s) {
 }
 }  // namespace
 
-void Window2::runHere(records::RecordSource& source, records::Lists lists, ui::SourceKind kind, const QString& name) {
+records::Outcome Window2::searchHere(records::RecordSource& source, records::Lists lists) {
   records::ResultsSink results(Results(), lists);
   records::Search(source, results);
-  ui::ShowRunEnd(this, kind, name, results.outcome());
+  return results.outcome();
 }
 
 void Window2::FichierPB1_Action() {
   std::optional<ui::WholeFile> file = ui::AskAndReadWholeFile(this);
   if (!file) return;
-  records::FileRecords source(file->bytes, file->readEnd);
   file->file.stream->Close();
-  runHere(source, records::Lists::Both, ui::SourceKind::File, file->file.name);
+  records::FileRecords source(file->bytes, file->readEnd);
+  const records::Outcome outcome = searchHere(source, records::Lists::Both);
+  // The file's bytes go before anything is said: memory may be short.
+  const QString name = file->file.name;
+  file.reset();
+  ui::ShowRunEnd(this, ui::SourceKind::File, name, outcome);
 }
 
 void Window2::ChampTextePB_Action() {
@@ -52,13 +56,18 @@ void Window2::ChampTextePB_Action() {
     return;
   }
   std::u32string chars;
+  records::Outcome outcome{records::RunEnd::MemoryShort, 0, 0, false};
   try {
     chars = CodePoints(text);
+    text = QString();
+    records::HexTextRecords<char32_t> source(chars);
+    outcome = searchHere(source, records::Lists::Both);
   } catch (const std::bad_alloc&) {
-    ui::ShowRunEnd(this, ui::SourceKind::Text, {}, {records::RunEnd::MemoryShort, 0, 0, false});
-    return;
+    // No room for the text's characters: nothing was searched.
   }
+  // The text's copies go before anything is said: memory may be short, and
+  // drawing the message needs some.
   text = QString();
-  records::HexTextRecords<char32_t> source(chars);
-  runHere(source, records::Lists::Both, ui::SourceKind::Text, {});
+  std::u32string().swap(chars);  // assigning an empty string would keep the buffer
+  ui::ShowRunEnd(this, ui::SourceKind::Text, {}, outcome);
 }

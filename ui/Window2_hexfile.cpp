@@ -14,16 +14,22 @@ void Window2::FichierPB11_Action() {
   std::optional<ui::WholeFile> file = ui::AskAndReadWholeFile(this);
   if (!file) return;
   file->file.stream->Close();
+  const QString name = file->file.name;
+  records::Outcome outcome{records::RunEnd::MemoryShort, 0, 0, false};
   // An empty file goes on: it gives an empty text and no record.
   std::string text;
   try {
     text = records::HexTextOf(file->bytes);
+    const auto bytesRead = static_cast<uint64_t>(file->bytes.Size());
+    const records::RunEnd readEnd = file->readEnd;
+    file.reset();
+    records::HexTextRecords<char> source(text, readEnd, bytesRead);
+    outcome = searchHere(source, records::Lists::AllRecordsOnly);
   } catch (const std::bad_alloc&) {
-    ui::ShowRunEnd(this, ui::SourceKind::File, file->file.name, {records::RunEnd::MemoryShort, 0, 0, false});
-    return;
+    // No room for the hex text: nothing was searched.
   }
-  const auto bytesRead = static_cast<uint64_t>(file->bytes.Size());
-  file->bytes = fw::MemoryBlock();
-  records::HexTextRecords<char> source(text, file->readEnd, bytesRead);
-  runHere(source, records::Lists::AllRecordsOnly, ui::SourceKind::File, file->file.name);
+  // What the run held goes before anything is said: memory may be short.
+  file.reset();
+  std::string().swap(text);  // assigning an empty string would keep the buffer
+  ui::ShowRunEnd(this, ui::SourceKind::File, name, outcome);
 }
