@@ -19,8 +19,8 @@ class App : public AppServices {
 
   // Declared by the application and never filled or read.
   std::vector<int32_t> NumeroGPS, PrecisionValGPS, TypeVALGPS;
-  std::vector<std::string> LatitudeGPS, LatitudeRuePlusProcheGPS, LongitudeGPS, LongitudeRuePlusProcheGPS,
-      Adresse1GPS, Adresse2GPS, Adresse3GPS;
+  std::vector<std::string> LatitudeGPS, LatitudeRuePlusProcheGPS, LongitudeGPS, LongitudeRuePlusProcheGPS, Adresse1GPS,
+      Adresse2GPS, Adresse3GPS;
   std::vector<int32_t> OffsetDansFichierGPS;
   // Filled by Event_Open, read by nothing; their texts differ from the
   // decoders' on purpose.

@@ -13,9 +13,9 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
 #include "recordgen.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 namespace {
 

@@ -40,8 +40,7 @@ void BM_chercheNextStart(benchmark::State& state) {
   const fw::MemoryBlock& mb = buffer(static_cast<Kind>(state.range(0)));
   int64_t found = 0;
   for (auto _ : state) {
-    for (int64_t p = records::chercheNextStart(mb, 0); p < mb.Size(); p = records::chercheNextStart(mb, p + 1))
-      ++found;
+    for (int64_t p = records::chercheNextStart(mb, 0); p < mb.Size(); p = records::chercheNextStart(mb, p + 1)) ++found;
     benchmark::DoNotOptimize(found);
   }
   state.SetBytesProcessed(state.iterations() * kSize);

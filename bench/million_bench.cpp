@@ -38,11 +38,11 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
-#include "records/Results.h"
 #include "recordgen.h"
+#include "records/Results.h"
 #include "ui/ThreadDD.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -95,9 +95,7 @@ long statusKb(const char* field) {
   return 0;
 }
 // Makes the peak start again from the memory held now.
-void resetPeak() {
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
+void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // The longest the event loop went without turning while `run` was going.
 struct Watch {
@@ -206,10 +204,11 @@ void feed(uint64_t count) {
     if (s > worst) worst = s, worstAt = at;
     if (std::getenv("BENCH_SLOW") && s > 0.008) std::printf("  batch at %zu rows: %.1f ms\n", at, s * 1000);
   }
-  std::printf("results step alone: %llu records in batches of %zu: %.3f s, dearest batch %.1f ms at %zu rows held, "
-              "mean %.2f ms\n",
-              static_cast<unsigned long long>(count), batch, total, worst * 1000, worstAt,
-              total * 1000 / static_cast<double>((all.size() + batch - 1) / batch));
+  std::printf(
+      "results step alone: %llu records in batches of %zu: %.3f s, dearest batch %.1f ms at %zu rows held, "
+      "mean %.2f ms\n",
+      static_cast<unsigned long long>(count), batch, total, worst * 1000, worstAt,
+      total * 1000 / static_cast<double>((all.size() + batch - 1) / batch));
   const auto t1 = Clock::now();
   records::ClosingStep(host);
   std::printf("  closing step: %.3f ms\n", since(t1) * 1000);

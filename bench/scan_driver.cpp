@@ -22,12 +22,12 @@
 #include "app/App.h"
 #include "framework/core/BinaryStream.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
 #include "imagescan/ChunkReader.h"
 #include "imagescan/ScanEngine.h"
 #include "recordgen.h"
 #include "ui/ThreadDD.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -186,9 +186,8 @@ int main(int argc, char** argv) {
   std::printf("image        %s, %llu bytes, %llu records\n", image.c_str(), static_cast<unsigned long long>(bytes),
               static_cast<unsigned long long>(c.records));
   std::printf("plain read   %.3f s  %.2f GB/s  (10,000,000-byte reads to /dev/null)\n", bestRead, gb / bestRead);
-  std::printf("scan         %.3f s  %.2f GB/s  (%.0f%% of plain read, %d reading threads)%s\n", bestScan,
-              gb / bestScan, 100.0 * bestRead / bestScan, workers,
-              c.end == records::RunEnd::Done ? "" : "  NOT DONE");
+  std::printf("scan         %.3f s  %.2f GB/s  (%.0f%% of plain read, %d reading threads)%s\n", bestScan, gb / bestScan,
+              100.0 * bestRead / bestScan, workers, c.end == records::RunEnd::Done ? "" : "  NOT DONE");
   std::printf("peak RSS     %ld KiB (engine)\n", peakRssKb());
 
   if (ui) {

@@ -43,9 +43,9 @@ Chunk ChunkReader::readChunk(uint64_t index, bool findMarkers, std::stop_token s
   // in this core's cache: the chunk is then brought from memory only once.
   // The length taken at open bounds the scan: what the image gains while it
   // is read is not read.
-  const int64_t want =
-      length_ > 0 ? static_cast<int64_t>(std::min<uint64_t>(static_cast<uint64_t>(chunk_), length_ - c.offset))
-                  : chunk_;
+  const int64_t want = length_ > 0
+                           ? static_cast<int64_t>(std::min<uint64_t>(static_cast<uint64_t>(chunk_), length_ - c.offset))
+                           : chunk_;
   int64_t got = 0, searched = 0;
   while (got < want) {
     // A slow or failing card reader must not hold a stopped scan for whole

@@ -29,8 +29,8 @@ static_assert(!IsMarkerCode(kProbe[0]) && !IsMarkerCode(kProbe[1]) && !IsMarkerC
               !IsMarkerCode(kProbe[3]));
 constexpr char probeByte(int k) { return static_cast<char>(RecordMarker[kProbe[k]]); }
 int64_t findSse2(const uint8_t* p, int64_t size, int64_t i, int64_t last) {
-  const __m128i b0 = _mm_set1_epi8(probeByte(0)), b1 = _mm_set1_epi8(probeByte(1)),
-                b2 = _mm_set1_epi8(probeByte(2)), b3 = _mm_set1_epi8(probeByte(3));
+  const __m128i b0 = _mm_set1_epi8(probeByte(0)), b1 = _mm_set1_epi8(probeByte(1)), b2 = _mm_set1_epi8(probeByte(2)),
+                b3 = _mm_set1_epi8(probeByte(3));
   // Loads reach i + 13 + 15, which must stay inside the buffer.
   const int64_t vecLast = std::min(last, size - (kProbe[3] + 16));
   for (; i <= vecLast; i += 16) {
@@ -50,8 +50,7 @@ int64_t findSse2(const uint8_t* p, int64_t size, int64_t i, int64_t last) {
   return findScalar(p, size, i, last);
 }
 
-__attribute__((target("avx2"))) int64_t findAvx2(const uint8_t* p, int64_t size, int64_t i,
-                                                 int64_t last) {
+__attribute__((target("avx2"))) int64_t findAvx2(const uint8_t* p, int64_t size, int64_t i, int64_t last) {
   const __m256i b0 = _mm256_set1_epi8(probeByte(0)), b1 = _mm256_set1_epi8(probeByte(1)),
                 b2 = _mm256_set1_epi8(probeByte(2)), b3 = _mm256_set1_epi8(probeByte(3));
   const int64_t vecLast = std::min(last, size - (kProbe[3] + 32));
@@ -97,8 +96,7 @@ int64_t FindMarker(const fw::MemoryBlock& mb, int64_t start, int64_t last) {
     const int64_t end = base + segs[s].size;  // one past this segment
     if (start < end) {
       // Positions whose bytes all lie in this segment.
-      const int64_t r =
-          FindMarker(segs[s].data, segs[s].size, start - base, std::min(last, end - kMarkerSize) - base);
+      const int64_t r = FindMarker(segs[s].data, segs[s].size, start - base, std::min(last, end - kMarkerSize) - base);
       if (r >= 0) return base + r;
       // Positions that straddle into the following segments.
       for (int64_t i = std::max(start, end - (kMarkerSize - 1)); i < end && i <= last; ++i) {

@@ -53,7 +53,8 @@ std::string ExportView::str() const {
 std::string ExportView::withHeader() const {
   if (empty()) return {};
   bool hasHeader = headers_ > 0;
-  if (!hasHeader && text_.size() >= EnteteTabule.size()) hasHeader = text_.compare(0, EnteteTabule.size(), EnteteTabule) == 0;
+  if (!hasHeader && text_.size() >= EnteteTabule.size())
+    hasHeader = text_.compare(0, EnteteTabule.size(), EnteteTabule) == 0;
   // Text shorter than the header that begins it, with row lines after:
   // those start with a carriage return, which no header holds.
   if (hasHeader) return str();

@@ -26,8 +26,8 @@ std::optional<ChosenFile> ChooseAndOpen(QWidget* parent, const QString& prompt, 
 }
 
 std::optional<WholeFile> AskAndReadWholeFile(QWidget* parent) {
-  std::optional<ChosenFile> chosen =
-      ChooseAndOpen(parent, "Sélectionner un fichier .cfg (Mapsettings.cfg,...)", "Ouverture d'un fichier en lecture seule");
+  std::optional<ChosenFile> chosen = ChooseAndOpen(parent, "Sélectionner un fichier .cfg (Mapsettings.cfg,...)",
+                                                   "Ouverture d'un fichier en lecture seule");
   if (!chosen) return std::nullopt;
   fw::BinaryStream& stream = *chosen->stream;
   if (stream.Length() >= kLargestWholeFile) {

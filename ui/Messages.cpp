@@ -54,8 +54,7 @@ std::optional<QString> EndMessage(SourceKind kind, const QString& name, const re
       if (kind == SourceKind::Text) return "Mémoire insuffisante pour lire le texte collé" + nothingFromIt;
       return "Mémoire insuffisante pour lire " + Quoted(name) + nothingFromIt;
     case RunEnd::NoResources:
-      return "Impossible de lancer l'analyse de " + Quoted(name) + " : le système manque de ressources" +
-             nothingFromIt;
+      return "Impossible de lancer l'analyse de " + Quoted(name) + " : le système manque de ressources" + nothingFromIt;
   }
   return std::nullopt;
 }

@@ -21,13 +21,13 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
+#include "recordgen.h"
 #include "records/HexText.h"
 #include "records/HexTextRecords.h"
 #include "records/Results.h"
-#include "recordgen.h"
 #include "settingsgen.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 namespace {
 
@@ -41,8 +41,7 @@ std::vector<records::RecordTexts> resultRecords(size_t n, uint64_t seed) {
   for (size_t i = 0; i < n / 2; ++i) {
     const recordgen::Place p = recordgen::randomPlace(rng);
     const std::string bytes = recordgen::encodeRecord(p);
-    records::RecordTexts r =
-        records::DecodeRecord(fw::MemoryBlock::FromBytes(bytes), 0, records::Decoder::MainWindow);
+    records::RecordTexts r = records::DecodeRecord(fw::MemoryBlock::FromBytes(bytes), 0, records::Decoder::MainWindow);
     // Distinct points for sure: the coordinate texts carry the index.
     r.text[records::kLon1] = std::to_string(i) + "." + std::to_string(p.lon1 & 0xFFFF);
     distinct.push_back(std::move(r));
@@ -119,8 +118,8 @@ void hexRun(const char* name, const std::string& utf8, size_t count) {
   const auto t4b = Clock::now();
   QApplication::processEvents();
   const auto t5 = Clock::now();
-  std::printf("  %-18s %5.1f MB, %zu records (found %zu, listed %d)\n", name, utf8.size() / 1e6, count,
-              found.size(), w->List("Listbox1")->LastIndex() + 1);
+  std::printf("  %-18s %5.1f MB, %zu records (found %zu, listed %d)\n", name, utf8.size() / 1e6, count, found.size(),
+              w->List("Listbox1")->LastIndex() + 1);
   std::printf("    set text into the area + first paint %7.3f s\n", seconds(t0, t1));
   std::printf("    read the area's text                 %7.3f s\n", seconds(t1, t2));
   std::printf("    text to characters                   %7.3f s\n", seconds(t2, t3));

@@ -44,8 +44,7 @@ std::unique_ptr<BinaryStream> BinaryStream::Open(const std::string& path, OpenEr
     struct stat st {};
     if (error != EACCES && error != EPERM && ::stat(path.c_str(), &st) == 0 && !FileOrDevice(st.st_mode))
       err = {OpenError::NotFileOrDevice, error};
-    else
-      err = ErrorOf(error);
+    else err = ErrorOf(error);
     return nullptr;
   }
   struct stat st {};
@@ -104,7 +103,7 @@ BinaryStream::ReadAtResult BinaryStream::ReadAt(uint64_t offset, uint8_t* dst, i
   }
   while (res.got < count) {
     const ssize_t r = positionedRead(fd_, dst + res.got, static_cast<size_t>(count - res.got),
-                              static_cast<off_t>(offset + static_cast<uint64_t>(res.got)));
+                                     static_cast<off_t>(offset + static_cast<uint64_t>(res.got)));
     if (r < 0) {
       if (errno == EINTR) continue;
       res.failed = true;

@@ -19,10 +19,10 @@ namespace fw {
 struct OpenError {
   enum Kind {
     None,
-    AccessDenied,      // EACCES, EPERM: a device usually needs administrator rights
-    NotFound,          // ENOENT
-    NotFileOrDevice,   // a directory, FIFO, socket or character device
-    Other,             // any other errno, in `error`
+    AccessDenied,     // EACCES, EPERM: a device usually needs administrator rights
+    NotFound,         // ENOENT
+    NotFileOrDevice,  // a directory, FIFO, socket or character device
+    Other,            // any other errno, in `error`
   } kind = None;
   int error = 0;  // the errno the system gave, when it gave one
 };

@@ -36,8 +36,8 @@ MemoryBlock MemoryBlock::View(std::shared_ptr<const void> keep, const uint8_t* d
   return b;
 }
 
-void MemoryBlock::addPart(std::shared_ptr<std::vector<uint8_t>> owner, const uint8_t* data,
-                          int64_t size, std::shared_ptr<const void> keep) {
+void MemoryBlock::addPart(std::shared_ptr<std::vector<uint8_t>> owner, const uint8_t* data, int64_t size,
+                          std::shared_ptr<const void> keep) {
   parts_.push_back({std::move(owner), size_, std::move(keep)});
   segs_.push_back({data, size});
   size_ += size;
@@ -48,7 +48,8 @@ size_t MemoryBlock::segmentAt(int64_t off) const {
   size_t lo = 0, hi = parts_.size() - 1;
   while (lo < hi) {
     const size_t mid = (lo + hi + 1) / 2;
-    if (parts_[mid].begin <= off) lo = mid; else hi = mid - 1;
+    if (parts_[mid].begin <= off) lo = mid;
+    else hi = mid - 1;
   }
   return lo;
 }
@@ -83,7 +84,10 @@ std::optional<std::string> MemoryBlock::PString(int64_t off) const {
 
 std::string MemoryBlock::Bytes(int64_t off, int64_t len) const {
   std::string out;
-  if (off < 0) { len += off; off = 0; }
+  if (off < 0) {
+    len += off;
+    off = 0;
+  }
   if (len <= 0 || off >= size_) return out;
   if (len > size_ - off) len = size_ - off;
   out.reserve(static_cast<size_t>(len));

@@ -24,8 +24,8 @@ class MemoryBlock {
     int64_t size;
   };
 
-  MemoryBlock() = default;                 // size 0
-  explicit MemoryBlock(int64_t size);      // zero-filled
+  MemoryBlock() = default;             // size 0
+  explicit MemoryBlock(int64_t size);  // zero-filled
   static MemoryBlock FromBytes(std::string_view bytes);
   // Takes ownership of storage the caller filled (used to read file chunks
   // straight into a block; the storage may come from a recycling pool).
@@ -35,11 +35,9 @@ class MemoryBlock {
   static MemoryBlock View(std::shared_ptr<const void> keep, const uint8_t* data, int64_t size);
 
   int64_t Size() const { return size_; }
-  bool Contains(int64_t off, int64_t len) const {
-    return off >= 0 && len >= 0 && off <= size_ && len <= size_ - off;
-  }
+  bool Contains(int64_t off, int64_t len) const { return off >= 0 && len >= 0 && off <= size_ && len <= size_ - off; }
   uint8_t Byte(int64_t off) const;
-  bool setByte(int64_t off, uint8_t v);  // false, and nothing written, outside
+  bool setByte(int64_t off, uint8_t v);                  // false, and nothing written, outside
   std::optional<int32_t> Int32Value(int64_t off) const;  // little-endian
   // The bytes after the length byte at `off`, as many as it says.
   std::optional<std::string> PString(int64_t off) const;
@@ -54,8 +52,8 @@ class MemoryBlock {
  private:
   struct Part {
     std::shared_ptr<std::vector<uint8_t>> owner;  // none for a view
-    int64_t begin;  // offset of this part within the block
-    std::shared_ptr<const void> keep;  // what holds a view's bytes
+    int64_t begin;                                // offset of this part within the block
+    std::shared_ptr<const void> keep;             // what holds a view's bytes
   };
   std::vector<Part> parts_;
   std::vector<Segment> segs_;

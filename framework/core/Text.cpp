@@ -60,9 +60,7 @@ double Val(std::u32string_view s) { return valImpl(s); }
 std::u32string Mid(std::u32string_view s, int64_t start, int64_t count) {
   return midImpl<std::u32string>(s, start, count);
 }
-std::string Mid(std::string_view s, int64_t start, int64_t count) {
-  return midImpl<std::string>(s, start, count);
-}
+std::string Mid(std::string_view s, int64_t start, int64_t count) { return midImpl<std::string>(s, start, count); }
 
 std::string Chr(uint32_t cp) { return U32ToUtf8(std::u32string(1, static_cast<char32_t>(cp))); }
 
@@ -99,7 +97,10 @@ std::string OctetCount(uint64_t n) { return GroupedThousands(static_cast<double>
 double CDbl(std::string_view s) {
   std::string clean;
   for (size_t i = 0; i < s.size(); ++i) {
-    if (s.compare(i, kGroupSep.size(), kGroupSep) == 0) { i += kGroupSep.size() - 1; continue; }
+    if (s.compare(i, kGroupSep.size(), kGroupSep) == 0) {
+      i += kGroupSep.size() - 1;
+      continue;
+    }
     const char c = s[i];
     if (c == ' ' || c == ',') continue;
     clean.push_back(c);
@@ -110,10 +111,10 @@ double CDbl(std::string_view s) {
 }
 
 char32_t Windows1252ToUnicode(uint8_t b) {
-  static constexpr char32_t k80[32] = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  static constexpr char32_t k80[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
   if (b >= 0x80 && b < 0xA0) return k80[b - 0x80];
   return b;
 }

@@ -9,7 +9,8 @@
 
 namespace fw {
 
-Window::Window(QSize designSize, QWidget* parent) : QMainWindow(parent), content_(new QWidget(this)), design_(designSize) {
+Window::Window(QSize designSize, QWidget* parent)
+    : QMainWindow(parent), content_(new QWidget(this)), design_(designSize) {
   content_->setObjectName("content");
   setCentralWidget(content_);
   content_->installEventFilter(this);

@@ -15,7 +15,8 @@ std::vector<records::RecordTexts> batchOf(size_t n) { return std::vector<records
 
 TEST(HandOverHurry, OnceAtHalfTheRoomAndOnceAtTheEndPerRearming) {
   int wakes = 0, hurries = 0;
-  HandOver q(100, {}, [&] { ++wakes; }, [&] { ++hurries; });
+  HandOver q(
+      100, {}, [&] { ++wakes; }, [&] { ++hurries; });
   q.Records(batchOf(30));
   q.Records(batchOf(19));
   EXPECT_EQ(hurries, 0);  // 49 of 100

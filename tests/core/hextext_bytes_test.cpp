@@ -8,9 +8,9 @@
 
 #include "framework/core/MemoryBlock.h"
 #include "framework/core/Text.h"
+#include "recordgen.h"
 #include "records/HexText.h"
 #include "records/HexTextRecords.h"
-#include "recordgen.h"
 
 TEST(HexTextAsBytes, SameRecordsAsTheCharacterText) {
   recordgen::Rng rng{2024};

@@ -8,10 +8,10 @@
 
 #include "framework/core/MemoryBlock.h"
 #include "framework/core/Text.h"
+#include "recordgen.h"
 #include "records/HexText.h"
 #include "records/HexTextRecords.h"
 #include "records/Record.h"
-#include "recordgen.h"
 
 using records::RecordTexts;
 
@@ -183,7 +183,8 @@ TEST(FindRecordsInHexText, AMarkerSplitByALineBreakIsNotFound) {
     const std::u32string split = b.substr(0, cut) + U"\n" + b.substr(cut);
     const auto found = records::FindRecordsInHexText(a + U"\n" + split + U"\n" + c);
     EXPECT_EQ(found, (std::vector<RecordTexts>{decoded(bytesOf(kEiffel)), decoded(bytesOf(kEmpty))}))
-        << "cut at " << cut << "\n" << show(found);
+        << "cut at " << cut << "\n"
+        << show(found);
   }
 }
 
@@ -213,7 +214,8 @@ TEST(FindRecordsInHexText, MalformedRecordsKeepTheCharactersThatAreThere) {
        texts({prec, type, "2.29448", "48.85837", "", "", "", "", ""})},
       {"a line break after the marker", eiffel.substr(0, 30) + U"\n" + eiffel.substr(30),
        texts({prec, type, "", "", "", "", "", "", ""})},
-      {"a length byte below 27", belowBias, texts({prec, type, "2.29448", "48.85837", "2.29413", "48.85812", "", "", ""})},
+      {"a length byte below 27", belowBias,
+       texts({prec, type, "2.29448", "48.85837", "2.29413", "48.85812", "", "", ""})},
       {"a length byte of 00", zeroLength,
        texts({prec, type, "2.29448", "48.85837", "2.29413", "48.85812", "", "", ""})},
       {"a length byte of 00 for address 3", zeroThird,
@@ -250,8 +252,8 @@ TEST(FindRecordsInHexText, RecordsCutShortAtTheEndOfTheText) {
       {36, texts({prec, type, "2.29448", "", "", "", "", "", ""})},
       {64, texts({prec, type, "2.29448", "48.85837", "2.29413", "48.85812", "", "", ""})},
       {88, texts({prec, type, "2.29448", "48.85837", "2.29413", "48.85812", "Tour Eiffel", "", ""})},
-      {eiffel.size() - 1, texts({prec, type, "2.29448", "48.85837", "2.29413", "48.85812", "Tour Eiffel",
-                                 "75007 Paris", ""})},
+      {eiffel.size() - 1,
+       texts({prec, type, "2.29448", "48.85837", "2.29413", "48.85812", "Tour Eiffel", "75007 Paris", ""})},
   };
   for (const Case& c : cases) {
     const auto found = records::FindRecordsInHexText(U"text " + eiffel.substr(0, c.chars));
@@ -264,8 +266,9 @@ TEST(FindRecordsInHexText, RandomTextNeverReadsOutside) {
   // Fragments of real records, markers and noise stuck together at random: the
   // sanitizers watch every read, the results only have to be consistent.
   recordgen::Rng rng{2024};
-  const std::u32string fragments[] = {U"0400", U"0000000400", U"0000000800", U"1B", U"00", U"FF", U"E2", U"\n",
-                                   U" ", U"é", U"G", U"0", U"41", hexOf(bytesOf(kEiffel)), hexOf(bytesOf(kLyon))};
+  const std::u32string fragments[] = {
+      U"0400", U"0000000400",           U"0000000800",        U"1B", U"00", U"FF", U"E2", U"\n", U" ", U"é", U"G", U"0",
+      U"41",   hexOf(bytesOf(kEiffel)), hexOf(bytesOf(kLyon))};
   for (int round = 0; round < 3000; ++round) {
     std::u32string text;
     const int n = static_cast<int>(rng.between(0, 40));

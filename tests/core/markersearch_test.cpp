@@ -35,14 +35,17 @@ TEST(MarkerSearch, EdgeCases) {
   EXPECT_EQ(records::chercheNextStart(fw::MemoryBlock(40), 27), 41);
   // A marker whose last byte is the buffer's last byte is found.
   put(b, 26);
-  EXPECT_EQ(records::chercheNextStart(fw::MemoryBlock::FromBytes({reinterpret_cast<char*>(b.data()), b.size()}), 0), 26);
+  EXPECT_EQ(records::chercheNextStart(fw::MemoryBlock::FromBytes({reinterpret_cast<char*>(b.data()), b.size()}), 0),
+            26);
   // Any code values match, including 04, 00 and 08; 09 for 08 at +12 does not.
   for (uint8_t code : {0, 4, 8, 255}) {
     std::vector<uint8_t> c(30, 0xEE);
     put(c, 3, code, code);
-    EXPECT_EQ(records::chercheNextStart(fw::MemoryBlock::FromBytes({reinterpret_cast<char*>(c.data()), c.size()}), 0), 3);
+    EXPECT_EQ(records::chercheNextStart(fw::MemoryBlock::FromBytes({reinterpret_cast<char*>(c.data()), c.size()}), 0),
+              3);
     c[3 + 12] = 9;
-    EXPECT_EQ(records::chercheNextStart(fw::MemoryBlock::FromBytes({reinterpret_cast<char*>(c.data()), c.size()}), 0), 31);
+    EXPECT_EQ(records::chercheNextStart(fw::MemoryBlock::FromBytes({reinterpret_cast<char*>(c.data()), c.size()}), 0),
+              31);
   }
 }
 
@@ -54,7 +57,8 @@ TEST(MarkerSearch, AgreesWithTheByteByByteRule) {
     const size_t size = 14 + rng() % 700;
     std::vector<uint8_t> b(size);
     const int style = round % 3;
-    for (auto& x : b) x = style == 0 ? static_cast<uint8_t>(rng()) : style == 1 ? 0 : static_cast<uint8_t>("\x04\x00\x08"[rng() % 3]);
+    for (auto& x : b)
+      x = style == 0 ? static_cast<uint8_t>(rng()) : style == 1 ? 0 : static_cast<uint8_t>("\x04\x00\x08"[rng() % 3]);
     for (int m = 0; m < 6; ++m) put(b, rng() % (size - 13), static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()));
     if (round % 4 == 0) put(b, size - 14);
     const auto whole = fw::MemoryBlock::FromBytes({reinterpret_cast<char*>(b.data()), b.size()});

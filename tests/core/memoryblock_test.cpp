@@ -3,9 +3,9 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -28,7 +28,10 @@ TEST(MemoryBlock, BytesIntegersAndStringsStayInside) {
   EXPECT_FALSE(z.setByte(-1, 1));
   EXPECT_EQ(z.Byte(6), 0);
   EXPECT_EQ(z.Byte(-1), 0);
-  const auto b = MemoryBlock::FromBytes(std::string("\xFE\xFF\xFF\xFF\x03" "abc", 8));
+  const auto b =
+      MemoryBlock::FromBytes(std::string("\xFE\xFF\xFF\xFF\x03"
+                                         "abc",
+                                         8));
   EXPECT_EQ(b.Int32Value(0), -2);
   EXPECT_FALSE(b.Int32Value(5).has_value());
   EXPECT_EQ(b.PString(4), "abc");

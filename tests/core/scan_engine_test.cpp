@@ -52,8 +52,8 @@ TEST(ScanEngine, EventsInOrder) {
   Recorder rec;
   imagescan::RunScan(src, rec, {}, 10'000);
   // The first two chunks are read before the search begins.
-  EXPECT_EQ(rec.events, (std::vector<std::string>{"first", "progress 20000", "records 2", "progress 25000",
-                                                  "records 1", "done 25000"}));
+  EXPECT_EQ(rec.events, (std::vector<std::string>{"first", "progress 20000", "records 2", "progress 25000", "records 1",
+                                                  "done 25000"}));
   ASSERT_EQ(rec.found.size(), 3u);
   EXPECT_EQ(rec.found[0].text[records::kLon1], lon(3));
   EXPECT_EQ(rec.found[1].text[records::kAddr1], "Rue B");
@@ -155,7 +155,8 @@ TEST(ScanEngine, TheLengthAtOpenIsTheScope) {
     if (workers < 0) src = std::make_unique<imagescan::StreamChunks>(*s, TailleBloc);
     else src = std::make_unique<imagescan::ChunkReader>(*s, TailleBloc, workers);
     // The image grows once the scan has its source, before the first read.
-    std::ofstream(f.path, std::ios::binary | std::ios::app).write(more.data(), static_cast<std::streamsize>(more.size()));
+    std::ofstream(f.path, std::ios::binary | std::ios::app)
+        .write(more.data(), static_cast<std::streamsize>(more.size()));
     Growing rec;
     imagescan::RunScan(*src, rec, {});
     ASSERT_EQ(rec.found.size(), 2u) << workers;

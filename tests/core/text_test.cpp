@@ -6,10 +6,18 @@
 using namespace fw;
 
 TEST(Text, CoordinateTextIsTheExactStoredValue) {
-  const std::pair<int32_t, const char*> cases[] = {
-      {4885661, "48.85661"}, {-12241942, "-122.41942"}, {4550000, "45.5"},      {-125000, "-1.25"},
-      {0, "0"},              {1, "0.00001"},            {-1, "-0.00001"},       {-2147483648, "-21474.83648"},
-      {2147483647, "21474.83647"}, {100000, "1"},       {-100000, "-1"},        {123, "0.00123"}};
+  const std::pair<int32_t, const char*> cases[] = {{4885661, "48.85661"},
+                                                   {-12241942, "-122.41942"},
+                                                   {4550000, "45.5"},
+                                                   {-125000, "-1.25"},
+                                                   {0, "0"},
+                                                   {1, "0.00001"},
+                                                   {-1, "-0.00001"},
+                                                   {-2147483648, "-21474.83648"},
+                                                   {2147483647, "21474.83647"},
+                                                   {100000, "1"},
+                                                   {-100000, "-1"},
+                                                   {123, "0.00123"}};
   for (auto [v, want] : cases) EXPECT_EQ(records::CoordinateText(v), want) << v;
 }
 
@@ -46,9 +54,11 @@ TEST(Text, MidLenChrHex) {
 }
 
 TEST(Text, GroupedThousandsAndCDblReadsItBack) {
-  const std::pair<double, const char*> cases[] = {
-      {0, "0"}, {999, "999"}, {1000, "1\u00a0000"}, {25000000, "25\u00a0000\u00a0000"},
-      {8589934592.0, "8\u00a0589\u00a0934\u00a0592"}};
+  const std::pair<double, const char*> cases[] = {{0, "0"},
+                                                  {999, "999"},
+                                                  {1000, "1\u00a0000"},
+                                                  {25000000, "25\u00a0000\u00a0000"},
+                                                  {8589934592.0, "8\u00a0589\u00a0934\u00a0592"}};
   for (auto [v, want] : cases) {
     EXPECT_EQ(GroupedThousands(v), want);
     EXPECT_EQ(CDbl(GroupedThousands(v)), v);

@@ -8,11 +8,11 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
 #include "ui/About_W.h"
 #include "ui/Links.h"
 #include "ui/Pictures.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 #include "gui_fixture.h"
 
@@ -159,9 +159,8 @@ class AboutTest : public QObject {
     labels.push_back(a->Control<fw::StaticText>("StaticText2"));
     for (fw::StaticText* l : labels) {
       const double need = QFontMetricsF(l->DrawnFont()).horizontalAdvance(q(l->Text()));
-      QVERIFY2(need <= l->contentsRect().width(),
-               qPrintable(l->objectName() + ": " + QString::number(need) + " > " +
-                          QString::number(l->contentsRect().width())));
+      QVERIFY2(need <= l->contentsRect().width(), qPrintable(l->objectName() + ": " + QString::number(need) + " > " +
+                                                             QString::number(l->contentsRect().width())));
       // The smaller-text rule goes down to 85 % of the label's size.
       const QFont drawn = l->DrawnFont();
       if (drawn != l->font()) QVERIFY(drawn.pointSizeF() >= 0.85 * QFontInfo(l->font()).pointSizeF() - 1e-9);

@@ -18,11 +18,11 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
-#include "records/Results.h"
 #include "recordgen.h"
+#include "records/Results.h"
 #include "run_state.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 #include "gui_fixture.h"
 
@@ -44,7 +44,6 @@ QString TooLargeMessage(const std::string& name) {
                                 " » est trop volumineux pour être lu en une seule fois : utilisez le bouton « Image "
                                 "binaire (dd) ».");
 }
-
 
 // The texts of a record, spelled out here rather than asked of the decoder.
 std::string precisionText(int code) {
@@ -78,9 +77,15 @@ RecordTexts fromListingLine(const std::string& line, size_t* offset = nullptr) {
   while (f.size() < 10) f.push_back("");  // a last empty address leaves no cell
   if (offset) *offset = std::stoul(f[0]);
   RecordTexts r;
-  r.text = {precisionText(std::stoi(f[1])), typeText(std::stoi(f[2])), coordinateText(std::stoll(f[3])),
-            coordinateText(std::stoll(f[4])), coordinateText(std::stoll(f[5])), coordinateText(std::stoll(f[6])),
-            f[7], f[8], f[9]};
+  r.text = {precisionText(std::stoi(f[1])),
+            typeText(std::stoi(f[2])),
+            coordinateText(std::stoll(f[3])),
+            coordinateText(std::stoll(f[4])),
+            coordinateText(std::stoll(f[5])),
+            coordinateText(std::stoll(f[6])),
+            f[7],
+            f[8],
+            f[9]};
   return r;
 }
 
@@ -145,21 +150,21 @@ const RecordTexts kLyon = Texts({"(1) centre ville", "(1) Saisie à partir de la
                                  "45.76404", "4.836", "45.7642", "", "69002 Lyon", "Rhône"});
 const RecordTexts kBordeauxHome = Texts({"(3) No de rue", "(4) Domicile", "-0.5741", "44.83912", "-0.5743", "44.83895",
                                          "27 rue Sainte-Catherine", "33000 Bordeaux", "Gironde"});
-const RecordTexts kBordeauxTrip = Texts({"(3) No de rue", "(7) Départ du dernier trajet calculé", "-0.5741",
-                                         "44.83912", "-0.5743", "44.83895", "27 rue Sainte-Catherine",
-                                         "33000 Bordeaux", "Gironde"});
+const RecordTexts kBordeauxTrip =
+    Texts({"(3) No de rue", "(7) Départ du dernier trajet calculé", "-0.5741", "44.83912", "-0.5743", "44.83895",
+           "27 rue Sainte-Catherine", "33000 Bordeaux", "Gironde"});
 
 recordgen::Place place(uint8_t prec, uint8_t type, int32_t lon1, int32_t lat1, int32_t lon2, int32_t lat2,
                        std::string a1, std::string a2, std::string a3) {
   return recordgen::Place{prec, type, lon1, lat1, lon2, lat2, std::move(a1), std::move(a2), std::move(a3)};
 }
-const recordgen::Place pEiffel = place(3, 6, 229448, 4885837, 229413, 4885812, "Tour Eiffel, 5 avenue Anatole France",
-                                       "75007 Paris", "France");
+const recordgen::Place pEiffel =
+    place(3, 6, 229448, 4885837, 229413, 4885812, "Tour Eiffel, 5 avenue Anatole France", "75007 Paris", "France");
 const recordgen::Place pLyon = place(1, 1, 483566, 4576404, 483600, 4576420, "", "69002 Lyon", "Rh\xF4ne");
-const recordgen::Place pHome = place(3, 4, -57410, 4483912, -57430, 4483895, "27 rue Sainte-Catherine",
-                                     "33000 Bordeaux", "Gironde");
-const recordgen::Place pTrip = place(3, 7, -57410, 4483912, -57430, 4483895, "27 rue Sainte-Catherine",
-                                     "33000 Bordeaux", "Gironde");
+const recordgen::Place pHome =
+    place(3, 4, -57410, 4483912, -57430, 4483895, "27 rue Sainte-Catherine", "33000 Bordeaux", "Gironde");
+const recordgen::Place pTrip =
+    place(3, 7, -57410, 4483912, -57430, 4483895, "27 rue Sainte-Catherine", "33000 Bordeaux", "Gironde");
 
 std::string hexOf(const recordgen::Place& p) { return recordgen::toHexUpper(recordgen::encodeRecord(p)); }
 
@@ -177,7 +182,6 @@ std::vector<QString> runText(const QString& text) {
   return seams.messages;
 }
 std::vector<QString> runText(const std::string& utf8) { return runText(QString::fromStdString(utf8)); }
-
 
 }  // namespace
 
@@ -205,15 +209,23 @@ class FindersTest : public QObject {
     QTest::addColumn<QString>("message");
     const QString notAFile = " : ce n'est ni un fichier ni un périphérique de stockage.";
     QTest::newRow("cancel") << "cancel" << QString();
-    QTest::newRow("empty file") << "empty" << "« cfg_empty.cfg » est vide : il n'y a rien à analyser.";
+    QTest::newRow("empty file") << "empty"
+                                << "« cfg_empty.cfg » est vide : il n'y a rien à analyser.";
     // A name is data from the evidence: it goes into the message as it is.
-    QTest::newRow("empty file named with markup") << "markup" << "« <b>x<i>.cfg » est vide : il n'y a rien à analyser.";
-    QTest::newRow("missing file") << "missing" << "Impossible d'ouvrir « nothing.cfg » : fichier introuvable.";
-    QTest::newRow("directory") << "directory" << "Impossible d'ouvrir « d »" + notAFile;
-    QTest::newRow("fifo") << "fifo" << "Impossible d'ouvrir « pipe.cfg »" + notAFile;
-    QTest::newRow("fifo with a writer") << "fifo-writer" << "Impossible d'ouvrir « pipe.cfg »" + notAFile;
-    QTest::newRow("socket") << "socket" << "Impossible d'ouvrir « sock.cfg »" + notAFile;
-    QTest::newRow("character device") << "chardev" << "Impossible d'ouvrir « zero »" + notAFile;
+    QTest::newRow("empty file named with markup") << "markup"
+                                                  << "« <b>x<i>.cfg » est vide : il n'y a rien à analyser.";
+    QTest::newRow("missing file") << "missing"
+                                  << "Impossible d'ouvrir « nothing.cfg » : fichier introuvable.";
+    QTest::newRow("directory") << "directory"
+                               << "Impossible d'ouvrir « d »" + notAFile;
+    QTest::newRow("fifo") << "fifo"
+                          << "Impossible d'ouvrir « pipe.cfg »" + notAFile;
+    QTest::newRow("fifo with a writer") << "fifo-writer"
+                                        << "Impossible d'ouvrir « pipe.cfg »" + notAFile;
+    QTest::newRow("socket") << "socket"
+                            << "Impossible d'ouvrir « sock.cfg »" + notAFile;
+    QTest::newRow("character device") << "chardev"
+                                      << "Impossible d'ouvrir « zero »" + notAFile;
     // Root reads any file, whatever its permissions.
     if (::geteuid() != 0)
       QTest::newRow("unreadable file")
@@ -284,11 +296,11 @@ class FindersTest : public QObject {
     QTest::newRow("two records of one point")
         << "cfg_same_point.cfg" << std::vector<RecordTexts>{kBordeauxHome, kBordeauxTrip};
     // The outer record's first address holds a whole record, found again.
-    RecordTexts outer = Texts({"(2) Croisement", "(5) Saisie par adresse", "4.83201", "45.75781", "4.83217",
-                               "45.75798", "", "69002 Lyon", ""});
+    RecordTexts outer = Texts({"(2) Croisement", "(5) Saisie par adresse", "4.83201", "45.75781", "4.83217", "45.75798",
+                               "", "69002 Lyon", ""});
     outer.text[records::kAddr1] = recordgen::cp1252ToUtf8(recordgen::encodeRecord(pLyon));
-    QTest::newRow("a marker inside a decoded record") << "cfg_nested_marker.cfg"
-                                                      << std::vector<RecordTexts>{outer, kLyon};
+    QTest::newRow("a marker inside a decoded record")
+        << "cfg_nested_marker.cfg" << std::vector<RecordTexts>{outer, kLyon};
     // Fields past the end of the file show nothing.
     QTest::newRow("a record cut by the end of the file")
         << "cfg_cut_record.cfg" << std::vector<RecordTexts>{Texts({p, t, "2.29448", "48.85837", "", "", "", "", ""})};
@@ -363,9 +375,9 @@ class FindersTest : public QObject {
     if (content.empty() || static_cast<off_t>(content.size()) >= st.st_size) QSKIP("the file holds its length");
     dirty();
     const FileRun run = runFile(std::string(path));
-    const QString want = QString::fromUtf8("Erreur de lecture : la lecture s'est arrêtée après ") +
-                         QString::number(content.size()) +
-                         QString::fromUtf8(" octets ; les résultats affichés ne portent que sur cette partie du fichier.");
+    const QString want =
+        QString::fromUtf8("Erreur de lecture : la lecture s'est arrêtée après ") + QString::number(content.size()) +
+        QString::fromUtf8(" octets ; les résultats affichés ne portent que sur cette partie du fichier.");
     QCOMPARE(run.messages, std::vector<QString>{want});
     QCOMPARE(window()->List("Listbox1")->LastIndex(), -1);
     QCOMPARE(AppServices::instance().Pressepapier[0], records::EnteteTabule);
@@ -463,8 +475,8 @@ class FindersTest : public QObject {
   }
 
   void markerInsideAPreviousRecord() {
-    recordgen::Place outer = place(2, 5, 483201, 4575781, 483217, 4575798, recordgen::encodeRecord(pLyon),
-                                   "69002 Lyon", "");
+    recordgen::Place outer =
+        place(2, 5, 483201, 4575781, 483217, 4575798, recordgen::encodeRecord(pLyon), "69002 Lyon", "");
     RecordTexts outerTexts = Texts({"(2) Croisement", "(5) Saisie par adresse", "4.83201", "45.75781", "4.83217",
                                     "45.75798", "", "69002 Lyon", ""});
     outerTexts.text[records::kAddr1] = recordgen::cp1252ToUtf8(recordgen::encodeRecord(pLyon));
@@ -502,9 +514,8 @@ class FindersTest : public QObject {
     QTest::newRow("a pair that is not hexadecimal")
         << QString::fromStdString(badPair)
         << Texts({p, t, "2.29448", "48.85837", "2.29413", "48.85812", "Tour Eiffel, 5 avenue Anatole France", "", ""});
-    QTest::newRow("a separator inside")
-        << QString::fromStdString(e.substr(0, 40) + " " + e.substr(41))
-        << Texts({p, t, "2.29448", "", "", "", "", "", ""});
+    QTest::newRow("a separator inside") << QString::fromStdString(e.substr(0, 40) + " " + e.substr(41))
+                                        << Texts({p, t, "2.29448", "", "", "", "", "", ""});
     QTest::newRow("a length byte below 27")
         << QString::fromStdString(belowBias) << Texts({p, t, "2.29448", "48.85837", "2.29413", "48.85812", "", "", ""});
     QTest::newRow("a length byte above 226") << QString::fromStdString(aboveMax) << longAddress;
@@ -521,9 +532,9 @@ class FindersTest : public QObject {
     const bool atEnd = QString(QTest::currentDataTag()) == "a record cut short";
     if (atEnd) runText(hexOf(pLyon) + " " + text.toStdString());
     else runText(text.toStdString() + " " + hexOf(pLyon));
-    CHECK_STATE(Capture(), expected(atEnd ? std::vector<RecordTexts>{kLyon, first}
-                                          : std::vector<RecordTexts>{first, kLyon},
-                                    before));
+    CHECK_STATE(
+        Capture(),
+        expected(atEnd ? std::vector<RecordTexts>{kLyon, first} : std::vector<RecordTexts>{first, kLyon}, before));
   }
 
   // ---- both ----

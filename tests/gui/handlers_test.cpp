@@ -19,12 +19,12 @@
 #include "app/MenuBar1.h"
 #include "app/Startup.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
 #include "recordgen.h"
 #include "records/Results.h"
 #include "run_state.h"
 #include "ui/ThreadDD.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 #include "gui_fixture.h"
 

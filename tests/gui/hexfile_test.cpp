@@ -14,11 +14,11 @@
 #include "app/App.h"
 #include "framework/core/Text.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
-#include "records/Results.h"
 #include "recordgen.h"
+#include "records/Results.h"
 #include "run_state.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 #include "gui_fixture.h"
 
@@ -29,7 +29,6 @@ namespace {
 
 const QString kPrompt = QString::fromUtf8("Sélectionner un fichier .cfg (Mapsettings.cfg,...)");
 const QString kTitle = QString::fromUtf8("Ouverture d'un fichier en lecture seule");
-
 
 recordgen::Place place(uint8_t prec, uint8_t type, int32_t lon1, int32_t lat1, std::string a1, std::string a2,
                        std::string a3) {
@@ -90,7 +89,6 @@ class TempFile {
   QTemporaryDir dir_;
   std::string path_;
 };
-
 
 }  // namespace
 
@@ -229,9 +227,9 @@ class HexFileTest : public QObject {
     if (content.empty() || static_cast<qint64>(content.size()) >= info.size()) QSKIP("the file holds its length");
     const RunState before = dirty();
     const FileRun run = runFile(std::string(path));
-    const QString want = QString::fromUtf8("Erreur de lecture : la lecture s'est arrêtée après ") +
-                         QString::number(content.size()) +
-                         QString::fromUtf8(" octets ; les résultats affichés ne portent que sur cette partie du fichier.");
+    const QString want =
+        QString::fromUtf8("Erreur de lecture : la lecture s'est arrêtée après ") + QString::number(content.size()) +
+        QString::fromUtf8(" octets ; les résultats affichés ne portent que sur cette partie du fichier.");
     QCOMPARE(run.messages, std::vector<QString>{want});
     CHECK_STATE(Capture(), expected({}, before));
   }

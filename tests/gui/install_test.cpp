@@ -32,7 +32,6 @@ bool showsPicture(const QString& shot, const QString& picture, QString* why) {
   return true;
 }
 
-
 // Starts the program offscreen with the test-only library that saves what
 // it draws into `shots`.
 void startSavingShots(QProcess& run, const QString& program, const QString& shots) {
@@ -85,9 +84,8 @@ class InstallTest : public QObject {
     const struct {
       const char* shot;
       const char* picture;
-    } checks[] = {{"main-CleanPB", "delete.jpg"},
-                  {"main-Canvas1", "Morvanelogo25.jpg"},
-                  {"about-Canvas1", "Morvanelogo.jpg"}};
+    } checks[] = {
+        {"main-CleanPB", "delete.jpg"}, {"main-Canvas1", "Morvanelogo25.jpg"}, {"about-Canvas1", "Morvanelogo.jpg"}};
     for (const auto& c : checks) {
       QString why;
       QVERIFY2(showsPicture(shots.filePath(QString(c.shot) + ".png"), res + c.picture, &why),

@@ -9,8 +9,8 @@
 #include <sys/resource.h>
 
 #include <QApplication>
-#include <QRegularExpression>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
@@ -21,11 +21,11 @@
 #include "app/App.h"
 #include "framework/core/Text.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
 #include "records/HexText.h"
 #include "records/Results.h"
 #include "ui/ThreadDD.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 #include "gui_fixture.h"
 
@@ -68,8 +68,8 @@ int child(const std::string& kind, const std::string& file, const std::string& l
     // each starts a record, whose fields are the markers after it. Their
     // codes have the longest names, so that the lists need more memory
     // than the text's copies.
-    const QString marker = QString::fromStdString(
-        records::HexTextOf(fw::MemoryBlock::FromBytes(std::string("\x04\x00\x04\x00\x00\x00\x04\x00\x01\x00\x00\x00\x08\x00", 14))));
+    const QString marker = QString::fromStdString(records::HexTextOf(
+        fw::MemoryBlock::FromBytes(std::string("\x04\x00\x04\x00\x00\x00\x04\x00\x01\x00\x00\x00\x08\x00", 14))));
     QString text;
     const long count = std::stol(file);
     text.reserve((marker.size() + 1) * count);
@@ -110,8 +110,8 @@ int child(const std::string& kind, const std::string& file, const std::string& l
   // The closing step was done: the export text starts with its header and
   // holds a line per row.
   const std::string text = app.Pressepapier[0];
-  const bool closed = text.rfind(records::EnteteTabule + "\r", 0) == 0 &&
-                      std::count(text.begin(), text.end(), '\r') == rows;
+  const bool closed =
+      text.rfind(records::EnteteTabule + "\r", 0) == 0 && std::count(text.begin(), text.end(), '\r') == rows;
   std::cout << "closed " << (closed ? "yes" : "no") << "\n";
   for (const QString& m : seams.messages) std::cout << "message " << m.toStdString() << "\n";
   std::cout.flush();
@@ -150,7 +150,9 @@ class MemoryTest : public QObject {
     const QString packed = QString::fromStdString(packed_);
     QTest::newRow("Fichier .cfg") << "cfg" << packed << "+1000" << long{kMarkers} << "1";
     QTest::newRow("Image binaire (dd)") << "image" << packed << "+1000" << long{kMarkers} << "1";
-    QTest::newRow("Champ texte") << "text" << "2000000" << "+450" << 2'000'000L << "\\d+";
+    QTest::newRow("Champ texte") << "text"
+                                 << "2000000"
+                                 << "+450" << 2'000'000L << "\\d+";
     // The hidden twin fills the all-records list alone.
     QTest::newRow("hidden file button") << "hidden" << packed << "+1000" << long{kMarkers} << "0";
   }
@@ -170,7 +172,8 @@ class MemoryTest : public QObject {
     const QString out = QString::fromUtf8(p.readAllStandardOutput());
     QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0,
              qPrintable(out + QString::fromUtf8(p.readAllStandardError())));
-    const QRegularExpressionMatch rows = QRegularExpression("^rows (\\d+)$", QRegularExpression::MultilineOption).match(out);
+    const QRegularExpressionMatch rows =
+        QRegularExpression("^rows (\\d+)$", QRegularExpression::MultilineOption).match(out);
     QVERIFY2(rows.hasMatch(), qPrintable(out));
     const long n = rows.captured(1).toLong();
     // Some records were kept, not all of them.

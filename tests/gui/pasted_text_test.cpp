@@ -3,10 +3,10 @@
 #include <QtTest>
 
 #include "app/App.h"
+#include "recordgen.h"
 #include "records/HexText.h"
 #include "records/HexTextRecords.h"
 #include "records/Results.h"
-#include "recordgen.h"
 #include "ui/Window2.h"
 
 #include "gui_fixture.h"
@@ -23,9 +23,9 @@ class PastedTextTest : public QObject {
     QString text = QString::fromStdString(recordgen::toHexUpper(recordgen::encodeRecord(places[0])));
     text += QChar(0xD800);  // lone high
     text += QString::fromStdString(recordgen::toHexUpper(recordgen::encodeRecord(places[3])));
-    text += QChar(0xDC00);  // lone low
+    text += QChar(0xDC00);                          // lone low
     text += QString::fromUtf8("\xF0\x9F\x97\xBA");  // a pair
-    text += QChar(0xD83D);  // high before a non-surrogate
+    text += QChar(0xD83D);                          // high before a non-surrogate
     text += QString::fromStdString(recordgen::toHexUpper(recordgen::encodeRecord(places[12])));
     text += QString::fromUtf8("\xC3\xA9");
 

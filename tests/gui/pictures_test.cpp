@@ -14,8 +14,8 @@
 
 #include "framework/gui/Controls.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
 #include "ui/Pictures.h"
+#include "util/ScriptedSeams.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
 #include "recordgen.h"
 #include "run_state.h"
 #include "ui/ThreadDD.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 #include "gui_fixture.h"
 
@@ -81,8 +81,7 @@ class ReadFailureTest : public QObject {
     const QString file =
         "Erreur de lecture : la lecture s'est arrêtée après %1 ; les résultats affichés ne portent "
         "que sur cette partie du fichier.";
-    const QString nothing =
-        "Erreur de lecture : « failing.img » n'a pas pu être lu ; aucun résultat n'en provient.";
+    const QString nothing = "Erreur de lecture : « failing.img » n'a pas pu être lu ; aucun résultat n'en provient.";
     QTest::newRow("scan, first read") << "ImagePB1" << 0 << nothing;
     QTest::newRow("scan, after one byte") << "ImagePB1" << 1 << scan.arg("1 octet");
     QTest::newRow("scan, after 1500 bytes") << "ImagePB1" << 1500 << scan.arg("1\u00a0500 octets");

@@ -13,10 +13,10 @@
 
 #include "app/App.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
 #include "records/Record.h"
 #include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 namespace testing_gui {
 
@@ -79,8 +79,8 @@ inline std::string Difference(const RunState& a, const RunState& b) {
     for (size_t r = 0; r < a.rows[l].size(); ++r)
       for (int c = 0; c < records::kFieldCount; ++c)
         if (a.rows[l][r][c] != b.rows[l][r][c])
-          return "Listbox" + std::to_string(l + 1) + " cell (" + std::to_string(r) + "," + std::to_string(c) +
-                 "): '" + Visible(a.rows[l][r][c]) + "' vs '" + Visible(b.rows[l][r][c]) + "'";
+          return "Listbox" + std::to_string(l + 1) + " cell (" + std::to_string(r) + "," + std::to_string(c) + "): '" +
+                 Visible(a.rows[l][r][c]) + "' vs '" + Visible(b.rows[l][r][c]) + "'";
   }
   for (int i = 0; i < 2; ++i)
     if (a.texts[i] != b.texts[i])
@@ -112,7 +112,8 @@ inline std::string Line(const records::RecordTexts& r) {
 }
 
 inline const std::string kHeader =
-    "Pr\xC3\xA9" "cision\tType\tLongitude 1\tLatitude 1\tLongitude 2\tLatitude 2\tAdresse 1\tAdresse 2\tAdresse 3";
+    "Pr\xC3\xA9"
+    "cision\tType\tLongitude 1\tLatitude 1\tLongitude 2\tLatitude 2\tAdresse 1\tAdresse 2\tAdresse 3";
 
 inline std::string fixture(const char* name) { return std::string(FIXTURES_DIR) + "/" + name; }
 

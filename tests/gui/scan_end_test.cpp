@@ -194,7 +194,8 @@ class ScanEndTest : public QObject {
     QTest::newRow("read error, the real box") << "real-box" << readError;
     QTest::newRow("\"OK\" box open") << "ok-box" << readError;
     QTest::newRow("about window open") << "about" << readError;
-    QTest::newRow("memory short") << "memory" << "box Mémoire insuffisante : la recherche s'est arrêtée après ";
+    QTest::newRow("memory short") << "memory"
+                                  << "box Mémoire insuffisante : la recherche s'est arrêtée après ";
   }
   void theEndOutlivesItsBox() {
     QFETCH(QString, how);

@@ -347,12 +347,14 @@ class ScanTest : public QObject {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("resultsKept");
-    const QString cannotStart = "Impossible de lancer l'analyse de « card.img » : le système manque de ressources ; "
-                                "aucun résultat n'en provient.";
+    const QString cannotStart =
+        "Impossible de lancer l'analyse de « card.img » : le système manque de ressources ; "
+        "aucun résultat n'en provient.";
     QTest::newRow("no thread for the reader") << "threads" << cannotStart << true;
     QTest::newRow("no memory for the reader") << "reader" << cannotStart << true;
     QTest::newRow("no memory for the first chunk")
-        << "first" << "Mémoire insuffisante pour lire « card.img » ; aucun résultat n'en provient." << true;
+        << "first"
+        << "Mémoire insuffisante pour lire « card.img » ; aucun résultat n'en provient." << true;
     QTest::newRow("no memory for a later chunk")
         << "later"
         << "Mémoire insuffisante : la recherche s'est arrêtée après 1 enregistrement ; les résultats affichés ne "

@@ -11,12 +11,12 @@
 #include "app/Startup.h"
 #include "framework/core/Text.h"
 #include "framework/gui/Seams.h"
-#include "util/ScriptedSeams.h"
 #include "recordgen.h"
 #include "records/Record.h"
 #include "records/Results.h"
 #include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 namespace {
 
@@ -26,18 +26,22 @@ std::string precisionText(int code) {
   return "(" + std::to_string(code) + ") " + (code >= 1 && code <= 4 ? names[code] : "ERREUR");
 }
 std::string typeText(int code) {
-  const char* names[] = {"ERREUR",          "Saisie à partir de la carte ou d'un code postal",
-                         "ERREUR",          "Favoris",
-                         "Domicile",        "Saisie par adresse",
-                         "Saisie à partir du POI", "Départ du dernier trajet calculé"};
+  const char* names[] = {"ERREUR",
+                         "Saisie à partir de la carte ou d'un code postal",
+                         "ERREUR",
+                         "Favoris",
+                         "Domicile",
+                         "Saisie par adresse",
+                         "Saisie à partir du POI",
+                         "Départ du dernier trajet calculé"};
   return "(" + std::to_string(code) + ") " + (code >= 1 && code <= 7 ? names[code] : "ERREUR");
 }
 
 std::array<std::string, 9> expectedRow(const recordgen::Place& p) {
-  return {precisionText(p.precision),           typeText(p.type),
-          records::CoordinateText(p.lon1),      records::CoordinateText(p.lat1),
-          records::CoordinateText(p.lon2),      records::CoordinateText(p.lat2),
-          fw::Windows1252ToUtf8(p.addr1),       fw::Windows1252ToUtf8(p.addr2),
+  return {precisionText(p.precision),      typeText(p.type),
+          records::CoordinateText(p.lon1), records::CoordinateText(p.lat1),
+          records::CoordinateText(p.lon2), records::CoordinateText(p.lat2),
+          fw::Windows1252ToUtf8(p.addr1),  fw::Windows1252ToUtf8(p.addr2),
           fw::Windows1252ToUtf8(p.addr3)};
 }
 
@@ -108,7 +112,10 @@ class StartupTest : public QObject {
     QTimer guard;
     bool timedOut = false;
     guard.setSingleShot(true);
-    connect(&guard, &QTimer::timeout, [&] { timedOut = true; QApplication::exit(1); });
+    connect(&guard, &QTimer::timeout, [&] {
+      timedOut = true;
+      QApplication::exit(1);
+    });
     guard.start(10000);
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!timedOut);
@@ -152,7 +159,8 @@ class StartupTest : public QObject {
       const auto want = expectedRow(places[r]);
       for (int c = 0; c < 9; ++c)
         QVERIFY2(all->Cell(int(r), c) == want[size_t(c)],
-                 qPrintable(QString("row %1 column %2: %3").arg(r).arg(c).arg(QString::fromStdString(all->Cell(int(r), c)))));
+                 qPrintable(
+                     QString("row %1 column %2: %3").arg(r).arg(c).arg(QString::fromStdString(all->Cell(int(r), c)))));
       if (seen.insert({places[r].lon1, places[r].lat1}).second) unique.push_back(want);
     }
     fw::Listbox* once = w->List("Listbox2");

@@ -22,9 +22,7 @@ QWidget* topLevel(const char* cls) {
   return nullptr;
 }
 
-bool save(QWidget* w, const QString& name) {
-  return w && w->grab().save(QDir(shotsDir()).filePath(name + ".png"));
-}
+bool save(QWidget* w, const QString& name) { return w && w->grab().save(QDir(shotsDir()).filePath(name + ".png")); }
 
 void finish(int code) {
   if (code != 0) std::fprintf(stderr, "shot_preload: step %d failed\n", code);
@@ -39,8 +37,8 @@ void aboutShots(int tries) {
     return;
   }
   QWidget* main = topLevel("Window2");
-  const bool ok = save(about->findChild<QWidget*>("Canvas1"), "about-Canvas1") && save(about, "about") &&
-                  save(main, "main");
+  const bool ok =
+      save(about->findChild<QWidget*>("Canvas1"), "about-Canvas1") && save(about, "about") && save(main, "main");
   finish(ok ? 0 : 4);
 }
 
