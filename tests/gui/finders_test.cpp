@@ -45,30 +45,6 @@ QString TooLargeMessage(const std::string& name) {
                                 "binaire (dd) ».");
 }
 
-// The texts of a record, spelled out here rather than asked of the decoder.
-std::string precisionText(int code) {
-  const char* names[] = {"ERREUR", "centre ville", "Croisement", "No de rue", "N'importe où"};
-  return "(" + std::to_string(code) + ") " + (code >= 1 && code <= 4 ? names[code] : "ERREUR");
-}
-std::string typeText(int code) {
-  const char* names[] = {"ERREUR",
-                         "Saisie à partir de la carte ou d'un code postal",
-                         "ERREUR",
-                         "Favoris",
-                         "Domicile",
-                         "Saisie par adresse",
-                         "Saisie à partir du POI",
-                         "Départ du dernier trajet calculé"};
-  return "(" + std::to_string(code) + ") " + (code >= 0 && code <= 7 ? names[code] : "ERREUR");
-}
-std::string coordinateText(long long v) {
-  const long long a = v < 0 ? -v : v;
-  std::string frac = std::to_string(a % 100000);
-  frac = std::string(5 - frac.size(), '0') + frac;
-  while (!frac.empty() && frac.back() == '0') frac.pop_back();
-  return (v < 0 ? "-" : "") + std::to_string(a / 100000) + (frac.empty() ? "" : "." + frac);
-}
-
 RecordTexts fromListingLine(const std::string& line, size_t* offset = nullptr) {
   std::vector<std::string> f;
   std::string cell;
@@ -77,12 +53,12 @@ RecordTexts fromListingLine(const std::string& line, size_t* offset = nullptr) {
   while (f.size() < 10) f.push_back("");  // a last empty address leaves no cell
   if (offset) *offset = std::stoul(f[0]);
   RecordTexts r;
-  r.text = {precisionText(std::stoi(f[1])),
-            typeText(std::stoi(f[2])),
-            coordinateText(std::stoll(f[3])),
-            coordinateText(std::stoll(f[4])),
-            coordinateText(std::stoll(f[5])),
-            coordinateText(std::stoll(f[6])),
+  r.text = {PrecisionText(std::stoi(f[1])),
+            TypeText(std::stoi(f[2])),
+            CoordinateText(std::stoll(f[3])),
+            CoordinateText(std::stoll(f[4])),
+            CoordinateText(std::stoll(f[5])),
+            CoordinateText(std::stoll(f[6])),
             f[7],
             f[8],
             f[9]};

@@ -45,14 +45,6 @@ std::string grouped(long n) {
   return digits;
 }
 
-long vmSizeKb() {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("VmSize:", 0) == 0) return std::strtol(line.c_str() + 7, nullptr, 10);
-  return 0;
-}
-
 // Runs one source under the limit, then, the limit lifted, prints what the
 // window shows.
 int child(const std::string& kind, const std::string& file, const std::string& limit) {
@@ -85,7 +77,8 @@ int child(const std::string& kind, const std::string& file, const std::string& l
   ::getrlimit(RLIMIT_AS, &old);
   const long mib = std::stol(limit[0] == '+' ? limit.substr(1) : limit);
   rlimit low = old;
-  low.rlim_cur = (static_cast<rlim_t>(limit[0] == '+' ? vmSizeKb() / 1024 : 0) + static_cast<rlim_t>(mib)) << 20;
+  low.rlim_cur = (static_cast<rlim_t>(limit[0] == '+' ? testing_gui::VmSizeKb() / 1024 : 0) + static_cast<rlim_t>(mib))
+                 << 20;
   if (::setrlimit(RLIMIT_AS, &low) != 0) return 3;
 
   testutil::ScriptedSeams seams;

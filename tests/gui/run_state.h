@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <array>
+#include <cstdlib>
 #include <fstream>
 #include <initializer_list>
 #include <optional>
@@ -93,6 +94,41 @@ inline std::string Difference(const RunState& a, const RunState& b) {
     if (a.panel[k] != b.panel[k])
       return std::string(ui::kPanelLabels[k]) + ": '" + a.panel[k] + "' vs '" + b.panel[k] + "'";
   return {};
+}
+
+// A record's texts spelled out here, as the main window shows them, rather
+// than asked of the decoder: the tests' own oracle.
+inline std::string PrecisionText(int code) {
+  const char* names[] = {"ERREUR", "centre ville", "Croisement", "No de rue", "N'importe où"};
+  return "(" + std::to_string(code) + ") " + (code >= 1 && code <= 4 ? names[code] : "ERREUR");
+}
+inline std::string TypeText(int code) {
+  const char* names[] = {"ERREUR",
+                         "Saisie à partir de la carte ou d'un code postal",
+                         "ERREUR",
+                         "Favoris",
+                         "Domicile",
+                         "Saisie par adresse",
+                         "Saisie à partir du POI",
+                         "Départ du dernier trajet calculé"};
+  return "(" + std::to_string(code) + ") " + (code >= 1 && code <= 7 ? names[code] : "ERREUR");
+}
+// Degrees times 100000 as the shortest decimal text.
+inline std::string CoordinateText(long long v) {
+  const long long a = v < 0 ? -v : v;
+  std::string frac = std::to_string(a % 100000);
+  frac = std::string(5 - frac.size(), '0') + frac;
+  while (!frac.empty() && frac.back() == '0') frac.pop_back();
+  return (v < 0 ? "-" : "") + std::to_string(a / 100000) + (frac.empty() ? "" : "." + frac);
+}
+
+// The size of this process's address space, in KiB, for tests that limit it.
+inline long VmSizeKb() {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("VmSize:", 0) == 0) return std::strtol(line.c_str() + 7, nullptr, 10);
+  return 0;
 }
 
 inline records::RecordTexts Texts(std::initializer_list<const char*> nine) {

@@ -62,14 +62,6 @@ void WriteImage(const std::string& path, int64_t size, int records) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-long VmSizeMiB() {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("VmSize:", 0) == 0) return std::strtol(line.c_str() + 7, nullptr, 10) / 1024;
-  return 0;
-}
-
 // The child: `how` is "read-error", "real-box", "ok-box", "about" or
 // "memory". It prints
 // what it saw, one fact per line, and returns the program's exit status.
@@ -106,7 +98,7 @@ int Child(const std::string& how, const std::string& failing, const std::string&
     QObject::connect(w, &QObject::destroyed, [] { std::cout << "window destroyed" << std::endl; });
     if (how == "memory") {
       rlimit low = unlimited;
-      low.rlim_cur = static_cast<rlim_t>(VmSizeMiB() + 1000) << 20;
+      low.rlim_cur = static_cast<rlim_t>(VmSizeKb() / 1024 + 1000) << 20;
       ::setrlimit(RLIMIT_AS, &low);
     }
     w->ImagePB1_Action();

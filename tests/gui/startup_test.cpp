@@ -14,35 +14,18 @@
 #include "recordgen.h"
 #include "records/Record.h"
 #include "records/Results.h"
+#include "run_state.h"
 #include "ui/DetailsPanel.h"
 #include "ui/Window2.h"
 #include "util/ScriptedSeams.h"
 
 namespace {
 
-// The code names the main window shows, written out here on their own.
-std::string precisionText(int code) {
-  const char* names[] = {"ERREUR", "centre ville", "Croisement", "No de rue", "N'importe où"};
-  return "(" + std::to_string(code) + ") " + (code >= 1 && code <= 4 ? names[code] : "ERREUR");
-}
-std::string typeText(int code) {
-  const char* names[] = {"ERREUR",
-                         "Saisie à partir de la carte ou d'un code postal",
-                         "ERREUR",
-                         "Favoris",
-                         "Domicile",
-                         "Saisie par adresse",
-                         "Saisie à partir du POI",
-                         "Départ du dernier trajet calculé"};
-  return "(" + std::to_string(code) + ") " + (code >= 1 && code <= 7 ? names[code] : "ERREUR");
-}
-
 std::array<std::string, 9> expectedRow(const recordgen::Place& p) {
-  return {precisionText(p.precision),      typeText(p.type),
-          records::CoordinateText(p.lon1), records::CoordinateText(p.lat1),
-          records::CoordinateText(p.lon2), records::CoordinateText(p.lat2),
-          fw::Windows1252ToUtf8(p.addr1),  fw::Windows1252ToUtf8(p.addr2),
-          fw::Windows1252ToUtf8(p.addr3)};
+  return {
+      testing_gui::PrecisionText(p.precision), testing_gui::TypeText(p.type),       testing_gui::CoordinateText(p.lon1),
+      testing_gui::CoordinateText(p.lat1),     testing_gui::CoordinateText(p.lon2), testing_gui::CoordinateText(p.lat2),
+      fw::Windows1252ToUtf8(p.addr1),          fw::Windows1252ToUtf8(p.addr2),      fw::Windows1252ToUtf8(p.addr3)};
 }
 
 QAction* item(const char* name) {
