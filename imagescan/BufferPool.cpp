@@ -37,6 +37,12 @@ std::shared_ptr<uint8_t> BufferPool::Acquire() {
     // system after the scan, and the buffer can start on a large-page
     // boundary, which spares thousands of page faults and TLB misses.
     const size_t span = mapBytes_ + kLargePage;
+    {
+      // Room to take every buffer back: giving one back happens where a
+      // failure could not be reported.
+      std::lock_guard lock(m_);
+      free_.reserve(static_cast<size_t>(allocated_) + 1);
+    }
     void* m = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (m == MAP_FAILED) throw std::bad_alloc();
     auto* base = static_cast<uint8_t*>(m);

@@ -26,6 +26,9 @@ ChunkReader::ChunkReader(fw::BinaryStream& s, int64_t chunk, int workers, std::s
   limit_ = length_ > 0 ? (length_ + c - 1) / c : UINT64_MAX;
   // Enough to keep every worker busy, few enough to keep the memory small.
   ahead_ = static_cast<uint64_t>(std::max(workers, 0)) + 1;
+  // A slot for each chunk that may be in flight: handing a chunk over never
+  // allocates, so it cannot fail when memory is short.
+  done_.resize(ahead_);
   for (int k = 0; k < workers; ++k) workers_.emplace_back([this](std::stop_token st) { worker(st); });
 }
 
@@ -84,26 +87,31 @@ void ChunkReader::worker(std::stop_token shutdown) {
       index = nextToRead_++;
     }
     Chunk c;
-    c.offset = index * static_cast<uint64_t>(chunk_);
     if (stop_.stop_requested()) {
+      c.offset = index * static_cast<uint64_t>(chunk_);
       c.ended = true;
     } else {
-      try {
-        c = readChunk(index, true, shutdown);
-      } catch (const std::bad_alloc&) {
-        // No memory for the chunk: the scan ends there, and says why.
-        c = Chunk{};
-        c.offset = index * static_cast<uint64_t>(chunk_);
-        c.failed = c.outOfMemory = true;
-      }
+      c = readOrShort(index, true, shutdown);
     }
     {
       std::lock_guard lock(m_);
       // Nothing after a chunk that met the end is worth reading.
       if (c.ended || c.failed) limit_ = std::min(limit_, index + 1);
-      done_.emplace(index, std::move(c));
+      done_[index % ahead_] = std::move(c);
     }
     cv_.notify_all();
+  }
+}
+
+Chunk ChunkReader::readOrShort(uint64_t index, bool findMarkers, std::stop_token shutdown) {
+  try {
+    return readChunk(index, findMarkers, shutdown);
+  } catch (const std::bad_alloc&) {
+    // No memory for the chunk: the image ends there, and says why.
+    Chunk c;
+    c.offset = index * static_cast<uint64_t>(chunk_);
+    c.failed = c.outOfMemory = true;
+    return c;
   }
 }
 
@@ -123,17 +131,17 @@ Chunk ChunkReader::Next() {
   }
   Chunk c;
   if (workers_.empty()) {
-    c = readChunk(nextToHand_++, false, {});
+    c = readOrShort(nextToHand_++, false, {});
   } else {
     std::unique_lock lock(m_);
+    std::optional<Chunk>& slot = done_[nextToHand_ % ahead_];
     // A stop wakes this wait at once.
-    if (!cv_.wait(lock, stop_, [&] { return done_.count(nextToHand_) > 0; })) {
+    if (!cv_.wait(lock, stop_, [&] { return slot.has_value(); })) {
       ended_ = true;
       return endChunk();
     }
-    auto it = done_.find(nextToHand_);
-    c = std::move(it->second);
-    done_.erase(it);
+    c = std::move(*slot);
+    slot.reset();
     ++nextToHand_;
     lock.unlock();
     cv_.notify_all();

@@ -13,9 +13,9 @@
 #pragma once
 
 #include <condition_variable>
-#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 #include <thread>
 #include <vector>
@@ -44,6 +44,8 @@ class ChunkReader : public ChunkSource {
 
  private:
   Chunk readChunk(uint64_t index, bool findMarkers, std::stop_token shutdown);
+  // readChunk, or a chunk that ends the image for want of memory.
+  Chunk readOrShort(uint64_t index, bool findMarkers, std::stop_token shutdown);
   void worker(std::stop_token shutdown);
   Chunk endChunk() const;
 
@@ -60,11 +62,11 @@ class ChunkReader : public ChunkSource {
   // Workers' state.
   std::mutex m_;
   std::condition_variable_any cv_;
-  uint64_t nextToRead_ = 0;  // chunk index a worker takes next
-  uint64_t nextToHand_ = 0;  // chunk index the caller gets next
-  uint64_t limit_;           // no chunk at or past this index is read
-  uint64_t ahead_;           // chunks read ahead of the caller at most
-  std::map<uint64_t, Chunk> done_;
+  uint64_t nextToRead_ = 0;                 // chunk index a worker takes next
+  uint64_t nextToHand_ = 0;                 // chunk index the caller gets next
+  uint64_t limit_;                          // no chunk at or past this index is read
+  uint64_t ahead_;                          // chunks read ahead of the caller at most
+  std::vector<std::optional<Chunk>> done_;  // chunk i read, in slot i % ahead_
   // Last member: the workers are told to end and joined before the rest goes.
   std::vector<std::jthread> workers_;
 };

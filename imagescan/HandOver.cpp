@@ -1,5 +1,7 @@
 #include "HandOver.h"
 
+#include <new>
+
 namespace imagescan {
 
 HandOver::HandOver(size_t maxRecords, std::stop_token stop, std::function<void()> wake, std::function<void()> hurry)
@@ -24,8 +26,16 @@ void HandOver::notify(bool end) {
     hurry = !hurried_ && (end || records_ >= maxRecords_ / 2);
     hurried_ = hurried_ || hurry;
   }
-  if (wake && wake_) wake_();
-  if (hurry && hurry_) hurry_();
+  try {
+    if (wake && wake_) wake_();
+    if (hurry && hurry_) hurry_();
+  } catch (const std::bad_alloc&) {
+    // Posting the call found no room: the next event tries again, and the
+    // end of the scan's thread wakes the consumer in any case.
+    std::lock_guard lock(m_);
+    woken_ = woken_ && !wake;
+    hurried_ = hurried_ && !hurry;
+  }
 }
 
 void HandOver::Started(uint64_t length) { push({ScanEvent::Started, length, {}, {}}); }
@@ -70,6 +80,14 @@ void HandOver::Finish(records::RunEnd end, uint64_t bytes) {
 void HandOver::GiveBack(std::vector<records::RecordTexts>&& batch) {
   std::lock_guard lock(m_);
   spent_.push_back(std::move(batch));
+}
+
+void HandOver::ReleaseSpent() {
+  std::vector<std::vector<records::RecordTexts>> spent;
+  {
+    std::lock_guard lock(m_);
+    spent.swap(spent_);
+  }
 }
 
 void HandOver::Rearm() {

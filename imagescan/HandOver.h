@@ -48,7 +48,8 @@ class HandOver : public records::RecordSink {
   // Waits while the queue holds maxRecords or more, unless stopped; false
   // once stopped.
   bool Records(std::vector<records::RecordTexts>&& batch) override;
-  // Allocates nothing, so that it can always be told, memory short or not.
+  // Records the end without allocating; a consumer that cannot be woken
+  // for want of memory is woken by whatever ends the scan's thread.
   void Finish(records::RunEnd end, uint64_t bytes) override;
 
   // Consumer side. Rearm before taking: an event posted after it wakes the
@@ -66,6 +67,9 @@ class HandOver : public records::RecordSink {
   // next batch: its allocator then reuses the memory at once, where freed
   // on the consumer's thread it would be trimmed and faulted in again.
   void GiveBack(std::vector<records::RecordTexts>&& batch);
+  // Frees the batches given back now, on the consumer's thread: the scan
+  // has stopped and will not take another.
+  void ReleaseSpent();
 
  private:
   void push(ScanEvent e);

@@ -5,7 +5,6 @@ namespace records {
 ResultsSink::ResultsSink(ResultsHost& host, Lists lists) : host_(host), lists_(lists) {}
 
 void ResultsSink::Begin() {
-  outcome_.begun = true;
   if (lists_ == Lists::Both) {
     host_.NameTab(0);
   } else {
@@ -13,6 +12,9 @@ void ResultsSink::Begin() {
     host_.Pressepapier(0).clear();
     host_.Pressepapier(1).clear();
   }
+  // Only once they are gone: a reset that memory cut short leaves the
+  // earlier results as theirs, not this run's.
+  outcome_.begun = true;
 }
 
 bool ResultsSink::Records(std::vector<RecordTexts>&& batch) {
@@ -28,8 +30,7 @@ void ResultsSink::Add(std::span<const RecordTexts> batch) {
 void ResultsSink::Finish(RunEnd end, uint64_t bytes) {
   outcome_.end = end;
   outcome_.bytes = bytes;
-  if (finished_ || !outcome_.begun) return;
-  finished_ = true;
+  if (!outcome_.begun) return;
   if (lists_ == Lists::Both) ClosingStep(host_);
   else host_.Pressepapier(0).putHeaderInFront();
 }

@@ -18,6 +18,9 @@ struct Outcome {
   uint64_t bytes = 0;  // of the source, read by the end
   uint64_t kept = 0;   // records that went into the lists
   bool begun = false;  // the earlier results were let go
+
+  // A run that ended so before its source gave anything.
+  static Outcome Before(RunEnd end) { return {end, 0, 0, false}; }
 };
 
 class ResultsSink : public RecordSink {
@@ -37,7 +40,6 @@ class ResultsSink : public RecordSink {
   ResultsHost& host_;
   const Lists lists_;
   Outcome outcome_;
-  bool finished_ = false;
 };
 
 }  // namespace records

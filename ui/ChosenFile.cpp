@@ -38,7 +38,7 @@ std::optional<WholeFile> AskAndReadWholeFile(QWidget* parent) {
   try {
     file.bytes = stream.ReadBlock(static_cast<int64_t>(stream.Length()));
   } catch (const std::bad_alloc&) {
-    ShowRunEnd(parent, SourceKind::File, chosen->name, {records::RunEnd::MemoryShort, 0, 0, false});
+    ShowRunEnd(parent, SourceKind::File, chosen->name, records::Outcome::Before(records::RunEnd::MemoryShort));
     return std::nullopt;
   }
   file.readEnd = stream.Failed() ? records::RunEnd::ReadError : records::RunEnd::Done;

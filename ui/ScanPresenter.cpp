@@ -31,14 +31,8 @@ class ScanPresenter::Entered {
   ScanPresenter& p_;
 };
 
-ScanPresenter::ScanPresenter(ui::ScanWindow& window, imagescan::HandOver& events, uint64_t length, QString name,
-                             QObject* parent)
-    : QObject(parent),
-      window_(&window),
-      events_(events),
-      length_(length),
-      name_(std::move(name)),
-      results_(window.Results()) {
+ScanPresenter::ScanPresenter(ui::ScanWindow& window, imagescan::HandOver& events, QString name, QObject* parent)
+    : QObject(parent), window_(&window), events_(events), name_(std::move(name)), results_(window.Results()) {
   drainTimer_.setSingleShot(true);
   connect(&drainTimer_, &QTimer::timeout, this, [this] {
     Entered e(*this);
@@ -89,9 +83,15 @@ void ScanPresenter::drain() {
   QElapsedTimer turn;
   turn.start();
   while (auto e = events_.Take()) {
-    apply(*e);
-    if (e->kind == imagescan::ScanEvent::Records) events_.GiveBack(std::move(e->batch));
+    try {
+      apply(*e);
+    } catch (const std::bad_alloc&) {
+      // What did not fit goes before anything is said.
+      std::vector<records::RecordTexts>().swap(e->batch);
+      if (!over_) endShortOfMemory();
+    }
     if (over_) return;
+    if (e->kind == imagescan::ScanEvent::Records) events_.GiveBack(std::move(e->batch));
     if (turn.elapsed() >= kTurnBudgetMs) {
       // More is waiting: carry on at the next turn of the event loop.
       drainTimer_.start(0);
@@ -105,26 +105,18 @@ void ScanPresenter::apply(imagescan::ScanEvent& e) {
   ui::ScanWindow& w = *window_;
   switch (e.kind) {
     case ScanEvent::Started: {
+      length_ = e.n;
       auto* bar = w.Control<fw::ProgressBar>(ui::kProgressBar);
-      w.SetControlVisible(bar, true);
       bar->setMaximum(imagescan::EchelleProgression);
       bar->setValue(0);
       w.Control<fw::StaticText>(ui::kImageLength)->SetText("/ " + Count(e.n));
       w.Control<fw::StaticText>(ui::kBytesRead)->SetText("0");
-      w.SetControlVisible(w.ControlByName(ui::kBytesRead), true);
-      w.SetControlVisible(w.ControlByName(ui::kImageLength), true);
+      for (const char* name : ui::kProgressControls) w.SetControlVisible(w.ControlByName(name), true);
       break;
     }
     case ScanEvent::Begun: results_.Begin(); break;
     case ScanEvent::Progress: showProgress(e.n); break;
-    case ScanEvent::Records: {
-      try {
-        results_.Add(e.batch);
-      } catch (const std::bad_alloc&) {
-        endShortOfMemory();
-      }
-      break;
-    }
+    case ScanEvent::Records: results_.Add(e.batch); break;
     case ScanEvent::Finished: showEnd(e.end, e.n); break;
   }
 }
@@ -142,6 +134,7 @@ void ScanPresenter::endShortOfMemory() {
   emit RanShortOfMemory();
   while (auto e = events_.Take())
     if (e->kind == imagescan::ScanEvent::Finished) break;
+  events_.ReleaseSpent();
   showEnd(records::RunEnd::MemoryShort, bytesShown_);
 }
 

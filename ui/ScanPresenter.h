@@ -24,8 +24,7 @@
 class ScanPresenter : public QObject {
   Q_OBJECT
  public:
-  ScanPresenter(ui::ScanWindow& window, imagescan::HandOver& events, uint64_t length, QString name,
-                QObject* parent = nullptr);
+  ScanPresenter(ui::ScanWindow& window, imagescan::HandOver& events, QString name, QObject* parent = nullptr);
 
   // Events wait in the hand-over (any thread: the work is queued to this
   // object's thread).
@@ -58,7 +57,7 @@ class ScanPresenter : public QObject {
 
   QPointer<ui::ScanWindow> window_;
   imagescan::HandOver& events_;
-  const uint64_t length_;
+  uint64_t length_ = 0;  // the image's, as the scan's start tells it
   const QString name_;
   records::ResultsSink results_;
   uint64_t bytesShown_ = 0;

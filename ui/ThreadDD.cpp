@@ -42,7 +42,12 @@ ThreadDD* ThreadDD::Start(ui::ScanWindow& window, std::unique_ptr<fw::BinaryStre
   // Its thread may end while the end is being shown, in a message box's
   // own event loop: the object waits for both, and for that code to return.
   connect(p, &ScanPresenter::Idle, t, [t] { t->deleteWhenDone(); });
-  connect(t, &QThread::finished, t, [t] { t->deleteWhenDone(); });
+  // The scan's last report may have found no room to wake the window: its
+  // thread's end does.
+  connect(t, &QThread::finished, t, [t] {
+    t->presenter_->Wake();
+    t->deleteWhenDone();
+  });
   t->start();
   if (!t->isRunning() && !t->isFinished()) {
     // No thread could be made: the scan ends before it began, and says so.
@@ -72,7 +77,7 @@ ThreadDD::ThreadDD(ui::ScanWindow& window, std::unique_ptr<fw::BinaryStream> str
       stream_(std::move(stream)),
       events_(
           kMaxQueuedRecords, stop_.get_token(), [this] { presenter_->Wake(); }, [this] { presenter_->Hurry(); }),
-      presenter_(std::make_unique<ScanPresenter>(window, events_, stream_->Length(), name)) {}
+      presenter_(std::make_unique<ScanPresenter>(window, events_, name)) {}
 
 // Only reached once the thread has ended or has been asked to stop on a
 // healthy reader (EndAll has then seen it end): this wait is short.

@@ -45,7 +45,7 @@ Window2::Window2() : ui::ScanWindow(QSize(880, 576)), host_(std::make_unique<Hos
   setAttribute(Qt::WA_DeleteOnClose);
   Layout();
   CreateControls();
-  newResultsStore();
+  showStore(std::make_shared<fw::RowStore>(records::kFieldCount));
 }
 
 Window2::~Window2() = default;
@@ -64,8 +64,10 @@ void Window2::SetSourcesEnabled(bool enabled) {
 }
 
 void Window2::ClearResults() {
+  // The new store first: if there is no room for it, nothing has changed.
+  auto store = std::make_shared<fw::RowStore>(records::kFieldCount);
   for (const char* name : ui::kLists) List(name)->DeleteAllRows();
-  newResultsStore();
+  showStore(std::move(store));
   for (int tab = 0; tab < 2; ++tab) Control<fw::TabPanel>(ui::kTabPanel)->setTabText(tab, ui::kTabCaptions[tab]);
 }
 
@@ -78,8 +80,7 @@ void Window2::ShowCounts() {
   }
 }
 
-void Window2::newResultsStore() {
-  auto store = std::make_shared<fw::RowStore>(records::kFieldCount);
+void Window2::showStore(std::shared_ptr<fw::RowStore> store) {
   for (const char* name : ui::kLists) {
     std::shared_ptr<fw::RowStore> old = List(name)->Model()->store();
     List(name)->Model()->setStore(store);

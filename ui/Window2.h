@@ -92,9 +92,9 @@ class Window2 : public ui::ScanWindow {
   // The two lists' handlers are one family, each acting on its own list.
   void listChange(fw::Listbox* list);
   void listDoubleClick(fw::Listbox* list);
-  // Both lists start showing a new, empty store of records; the old one is
-  // freed on a worker thread once nothing shows it.
-  void newResultsStore();
+  // Both lists show `store` (new and empty); the old one is freed on a
+  // worker thread once nothing shows it.
+  void showStore(std::shared_ptr<fw::RowStore> store);
   // Runs a source on this thread into the results; how it ended is for
   // the caller to say, once it has let go of what the run read.
   records::Outcome searchHere(records::RecordSource& source, records::Lists lists);

@@ -56,7 +56,7 @@ void Window2::ChampTextePB_Action() {
     return;
   }
   std::u32string chars;
-  records::Outcome outcome{records::RunEnd::MemoryShort, 0, 0, false};
+  records::Outcome outcome = records::Outcome::Before(records::RunEnd::MemoryShort);
   try {
     chars = CodePoints(text);
     text = QString();

@@ -15,7 +15,7 @@ void Window2::FichierPB11_Action() {
   if (!file) return;
   file->file.stream->Close();
   const QString name = file->file.name;
-  records::Outcome outcome{records::RunEnd::MemoryShort, 0, 0, false};
+  records::Outcome outcome = records::Outcome::Before(records::RunEnd::MemoryShort);
   // An empty file goes on: it gives an empty text and no record.
   std::string text;
   try {

@@ -6,7 +6,8 @@
 
 namespace fw {
 
-// Hands what `p` holds to a worker thread to be freed there.
+// Hands what `p` holds to a worker thread to be freed there, or frees it
+// here when there is no room to hand it over. Never throws.
 void ReleaseInBackground(std::shared_ptr<void> p);
 
 }  // namespace fw
