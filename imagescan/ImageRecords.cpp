@@ -2,37 +2,32 @@
 
 namespace imagescan {
 
-ImageRecords::ImageRecords(ChunkSource& src, int64_t chunk)
-    : w_(src, chunk, [this](int64_t chunkBytes) {
-        bytesRead_ += static_cast<uint64_t>(chunkBytes);
-        unreported_ = bytesRead_;
-      }) {}
+ImageRecords::ImageRecords(ChunkSource& src, int64_t chunk) : w_(src, chunk) {}
 
-records::RunEnd ImageRecords::endNow(bool empty) const {
+records::RunEnd ImageRecords::endNow() const {
   using records::RunEnd;
   if (w_.OutOfMemory()) return RunEnd::MemoryShort;
   if (w_.Failed()) return RunEnd::ReadError;
-  return empty ? RunEnd::Empty : RunEnd::Done;
+  return w_.End() == 0 ? RunEnd::Empty : RunEnd::Done;
 }
 
 records::Found ImageRecords::Next() {
   using records::Found;
-  if (over_) return Found::Ended(endNow(bytesRead_ == 0), w_.End());
+  if (over_) return Found::Ended(endNow(), w_.End());
   if (!started_) {
     started_ = true;
     w_.Fill();
     if (w_.View().Size() == 0) {
       over_ = true;
-      return Found::Ended(endNow(true), 0);
+      return Found::Ended(endNow(), 0);
     }
   }
   for (;;) {
     // A chunk read on the way is told before the record found after it,
     // and at once: a long stretch without a record still shows progress.
-    if (unreported_) {
-      const uint64_t bytes = *unreported_;
-      unreported_.reset();
-      return Found::ReadSoFar(bytes);
+    if (w_.End() != told_) {
+      told_ = w_.End();
+      return Found::ReadSoFar(told_);
     }
     if (found_) {
       found_ = false;
@@ -41,7 +36,7 @@ records::Found ImageRecords::Next() {
         return Found::Of(records::DecodeRecord(w_.View(), pos_, records::Decoder::Scan));
       }
       over_ = true;
-      return Found::Ended(endNow(false), w_.End());
+      return Found::Ended(endNow(), w_.End());
     }
     bool slid = false;
     const int64_t r = w_.Find(from_, slid);

@@ -4,8 +4,6 @@
 // before it.
 #pragma once
 
-#include <optional>
-
 #include "Chunk.h"
 #include "SearchWindow.h"
 #include "records/Search.h"
@@ -18,11 +16,10 @@ class ImageRecords : public records::RecordSource {
   records::Found Next() override;
 
  private:
-  records::RunEnd endNow(bool empty) const;
+  records::RunEnd endNow() const;
 
   SearchWindow w_;
-  uint64_t bytesRead_ = 0;
-  std::optional<uint64_t> unreported_;  // bytes read and not yet told
+  uint64_t told_ = 0;  // bytes read, as last told
   bool started_ = false, over_ = false;
   bool found_ = false;  // pos_ is a search result not yet given
   int64_t pos_ = 0;

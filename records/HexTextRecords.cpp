@@ -23,7 +23,8 @@ Found HexTextRecords<Char>::Next() {
       return Found::Ended(textEnd_, 0);
     }
     match_ = FindHexMarker(text_, 0);
-    return Found::ReadSoFar(text_.size());
+    // Counted as the run's end counts it: the text's own source.
+    return Found::ReadSoFar(bytes_);
   }
   if (match_ == npos) return Found::Ended(textEnd_, bytes_);
   Found f = Found::Of(DecodeRecord(HexRecordBytes(text_, match_), 0, Decoder::MainWindow));

@@ -42,14 +42,14 @@ std::string CoordinateText(int32_t v) {
   return fw::Str(static_cast<double>(v) / static_cast<double>(CoordinateScale));
 }
 
-bool ReadScanAddress(const fw::MemoryBlock& mb, int64_t start, int32_t& length, std::string& text) {
+bool ReadScanAddress(const fw::MemoryBlock& mb, int64_t start, int32_t& length, std::string& text, bool emptyIsWhole) {
   text.clear();
   if (!mb.Contains(start, 1)) {
     length = 0;
     return false;
   }
   length = static_cast<int32_t>(mb.Byte(start)) - AddressLengthBias;
-  if (length < 1) return false;
+  if (length < 1) return emptyIsWhole && length == 0;
   for (int32_t i = 1; i <= length; ++i) {
     // The window ending inside the string stops it as a control byte does.
     if (!mb.Contains(start + i, 1) || mb.Byte(start + i) < 32) {
@@ -92,11 +92,10 @@ RecordTexts DecodeRecord(const fw::MemoryBlock& mb, int64_t a, Decoder d) {
   for (int k = 0; k < kAddressCount; ++k) {
     int32_t n = 0;
     std::string text;
-    // The reader refuses an empty address, but an empty address is a valid
-    // string: it shows "" and the next length byte follows it, as in the
-    // main window's decoder, so that the same bytes give the same texts.
-    const bool empty = mb.Contains(q, 1) && mb.Byte(q) == AddressLengthBias;
-    if (!ReadScanAddress(mb, q, n, text) && !empty) break;
+    // An empty address is a valid string: it shows "" and the next length
+    // byte follows it, as in the main window's decoder, so that the same
+    // bytes give the same texts.
+    if (!ReadScanAddress(mb, q, n, text, /*emptyIsWhole=*/true)) break;
     t[kAddr1 + k] = fw::Windows1252ToUtf8(text);
     r.written = kAddr1 + k + 1;
     q += n + 1;

@@ -47,8 +47,10 @@ RecordTexts DecodeRecord(const fw::MemoryBlock& mb, int64_t a, Decoder d);
 // Address string at `start` (its length byte) by the scan decoder's rule.
 // True when read whole; otherwise `length` and `text` hold what the rule
 // gives (the length byte minus the bias, or the characters before a byte
-// below 32) and no label is written from it.
-bool ReadScanAddress(const fw::MemoryBlock& mb, int64_t start, int32_t& length, std::string& text);
+// below 32) and no label is written from it. An empty address (length 0)
+// is refused unless `emptyIsWhole`.
+bool ReadScanAddress(const fw::MemoryBlock& mb, int64_t start, int32_t& length, std::string& text,
+                     bool emptyIsWhole = false);
 
 // Two ASCII digit characters at 2a and 2a+1 read as the halves of one byte.
 int32_t Octet(const fw::MemoryBlock& mb, int64_t a);

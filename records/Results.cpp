@@ -142,11 +142,4 @@ void ClosingStep(ResultsHost& host) {
   host.Pressepapier(1).putHeaderInFront();
 }
 
-std::string MemoireInsuffisante(uint64_t kept) {
-  // French takes the singular below 2.
-  return "Mémoire insuffisante : la recherche s'est arrêtée après " + fw::GroupedThousands(static_cast<double>(kept)) +
-         (kept < 2 ? " enregistrement" : " enregistrements") +
-         " ; les résultats affichés ne portent que sur cette partie.";
-}
-
 }  // namespace records

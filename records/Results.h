@@ -115,8 +115,4 @@ inline void ajoutePoint(ResultsHost& host, const RecordTexts& r) { ajoutePoints(
 // After a run's last record: the header in front of both export texts.
 void ClosingStep(ResultsHost& host);
 
-// What the investigator is told when memory ran short after `kept` records
-// went into the lists: the run stopped there and the results are partial.
-std::string MemoireInsuffisante(uint64_t kept);
-
 }  // namespace records

@@ -42,7 +42,8 @@ std::optional<WholeFile> AskAndReadWholeFile(QWidget* parent) {
     return std::nullopt;
   }
   file.readEnd = stream.Failed() ? records::RunEnd::ReadError : records::RunEnd::Done;
-  file.file = std::move(*chosen);
+  file.name = chosen->name;
+  stream.Close();
   return file;
 }
 

@@ -25,14 +25,14 @@ struct ChosenFile {
 std::optional<ChosenFile> ChooseAndOpen(QWidget* parent, const QString& prompt, const QString& title);
 
 struct WholeFile {
-  ChosenFile file;  // its stream still open, read to its end
+  QString name;  // as chosen, without its folder
   fw::MemoryBlock bytes;
   // Done, or ReadError when the file gave fewer bytes than its length.
   records::RunEnd readEnd = records::RunEnd::Done;
 };
 
 // Asks for a file ("Sélectionner un fichier .cfg (Mapsettings.cfg,...)",
-// "Ouverture d'un fichier en lecture seule") and reads it whole. Nothing
+// "Ouverture d'un fichier en lecture seule"), reads it whole and closes it. Nothing
 // when the user cancels, the file cannot be opened, it is 2 GiB or more
 // (read whole it would need as much memory again; the card image scan
 // reads any size in chunks) or there is no room to read it; all but the

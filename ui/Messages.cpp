@@ -10,7 +10,6 @@ namespace ui {
 
 namespace {
 QString Quoted(const QString& name) { return QStringLiteral("« ") + name + QStringLiteral(" »"); }
-QString Utf8(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 QString DisplayName(const std::string& path) {
@@ -38,6 +37,12 @@ QString TooLargeMessage(const QString& name) {
 std::optional<QString> EndMessage(SourceKind kind, const QString& name, const records::Outcome& o) {
   using records::RunEnd;
   const QString nothingFromIt = " ; aucun résultat n'en provient.";
+  // A run cut short after it began: what stopped it, after how much, and
+  // that the results shown are only that part's.
+  auto cutShort = [](const char* head, const std::string& count, const char* part) {
+    return QString::fromStdString(std::string(head) + " s'est arrêtée après " + count +
+                                  " ; les résultats affichés ne portent que sur cette partie" + part + ".");
+  };
   switch (o.end) {
     case RunEnd::Done:
     case RunEnd::Stopped: return std::nullopt;
@@ -45,12 +50,10 @@ std::optional<QString> EndMessage(SourceKind kind, const QString& name, const re
     case RunEnd::ReadError:
       if (!o.begun) return "Erreur de lecture : " + Quoted(name) + " n'a pas pu être lu" + nothingFromIt;
       if (kind == SourceKind::Image)
-        return Utf8("Erreur de lecture : l'analyse s'est arrêtée après " + fw::OctetCount(o.bytes) +
-                    " ; les résultats affichés ne portent que sur cette partie de l'image.");
-      return Utf8("Erreur de lecture : la lecture s'est arrêtée après " + fw::OctetCount(o.bytes) +
-                  " ; les résultats affichés ne portent que sur cette partie du fichier.");
+        return cutShort("Erreur de lecture : l'analyse", fw::Counted(o.bytes, "octet"), " de l'image");
+      return cutShort("Erreur de lecture : la lecture", fw::Counted(o.bytes, "octet"), " du fichier");
     case RunEnd::MemoryShort:
-      if (o.begun) return Utf8(records::MemoireInsuffisante(o.kept));
+      if (o.begun) return cutShort("Mémoire insuffisante : la recherche", fw::Counted(o.kept, "enregistrement"), "");
       if (kind == SourceKind::Text) return "Mémoire insuffisante pour lire le texte collé" + nothingFromIt;
       return "Mémoire insuffisante pour lire " + Quoted(name) + nothingFromIt;
     case RunEnd::NoResources:

@@ -12,9 +12,8 @@
 #include "framework/gui/Listbox.h"
 #include "records/Record.h"
 #include "records/Results.h"
+#include "records/ResultsSink.h"
 #include "records/Search.h"
-#include "ui/ChosenFile.h"
-#include "ui/Messages.h"
 #include "ui/ScanWindow.h"
 
 class QPainter;

@@ -3,7 +3,9 @@
 // through the one search loop into the results step.
 #include <new>
 
+#include "ChosenFile.h"
 #include "ControlNames.h"
+#include "Messages.h"
 #include "Window2.h"
 #include "framework/gui/Seams.h"
 #include "records/FileRecords.h"
@@ -40,11 +42,10 @@ records::Outcome Window2::searchHere(records::RecordSource& source, records::Lis
 void Window2::FichierPB1_Action() {
   std::optional<ui::WholeFile> file = ui::AskAndReadWholeFile(this);
   if (!file) return;
-  file->file.stream->Close();
   records::FileRecords source(file->bytes, file->readEnd);
   const records::Outcome outcome = searchHere(source, records::Lists::Both);
   // The file's bytes go before anything is said: memory may be short.
-  const QString name = file->file.name;
+  const QString name = file->name;
   file.reset();
   ui::ShowRunEnd(this, ui::SourceKind::File, name, outcome);
 }

@@ -4,7 +4,9 @@
 // are.
 #include <new>
 
+#include "ChosenFile.h"
 #include "ControlNames.h"
+#include "Messages.h"
 #include "Window2.h"
 #include "records/HexText.h"
 #include "records/HexTextRecords.h"
@@ -13,8 +15,7 @@ void Window2::FichierPB11_Action() {
   List(ui::kAllRecordsList)->DeleteAllRows();
   std::optional<ui::WholeFile> file = ui::AskAndReadWholeFile(this);
   if (!file) return;
-  file->file.stream->Close();
-  const QString name = file->file.name;
+  const QString name = file->name;
   records::Outcome outcome = records::Outcome::Before(records::RunEnd::MemoryShort);
   // An empty file goes on: it gives an empty text and no record.
   std::string text;

@@ -1,4 +1,5 @@
 // The card-image button.
+#include "ChosenFile.h"
 #include "ThreadDD.h"
 #include "Window2.h"
 

@@ -92,7 +92,13 @@ std::string GroupedThousands(double n) {
   return neg ? "-" + out : out;
 }
 
-std::string OctetCount(uint64_t n) { return GroupedThousands(static_cast<double>(n)) + (n < 2 ? " octet" : " octets"); }
+std::string Counted(uint64_t n, std::string_view unit) {
+  std::string out = GroupedThousands(static_cast<double>(n));
+  out += ' ';
+  out += unit;
+  if (n >= 2) out += 's';
+  return out;
+}
 
 double CDbl(std::string_view s) {
   std::string clean;

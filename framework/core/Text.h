@@ -36,9 +36,9 @@ std::string Hex(uint64_t n);          // upper-case digits, no leading zeros
 // ("1 234 567"), as the counts are shown; CDbl reads such a text back.
 std::string GroupedThousands(double n);
 double CDbl(std::string_view s);
-// A byte count for the messages: the grouped number and its unit, "octet"
+// A count for the messages: the grouped number and its unit, singular
 // below 2 as French has it ("0 octet", "1 octet", "2 octets").
-std::string OctetCount(uint64_t n);
+std::string Counted(uint64_t n, std::string_view unit);
 
 // Windows-1252 bytes to UTF-8. Every byte value maps to a character; the
 // five that Windows-1252 leaves undefined map to the C1 control of the same

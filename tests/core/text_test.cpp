@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "framework/core/Text.h"
 #include "records/Record.h"
 
@@ -65,10 +67,14 @@ TEST(Text, GroupedThousandsAndCDblReadsItBack) {
   }
 }
 
-TEST(Text, OctetCountTakesTheSingularBelowTwo) {
-  const std::pair<uint64_t, const char*> cases[] = {
-      {0, "0 octet"}, {1, "1 octet"}, {2, "2 octets"}, {1000, "1\u00a0000 octets"}};
-  for (auto [n, want] : cases) EXPECT_EQ(OctetCount(n), want) << n;
+TEST(Text, CountsTakeTheSingularBelowTwo) {
+  const std::tuple<uint64_t, const char*, const char*> cases[] = {{0, "octet", "0 octet"},
+                                                                  {1, "octet", "1 octet"},
+                                                                  {2, "octet", "2 octets"},
+                                                                  {1000, "octet", "1\u00a0000 octets"},
+                                                                  {1, "enregistrement", "1 enregistrement"},
+                                                                  {2, "enregistrement", "2 enregistrements"}};
+  for (auto [n, unit, want] : cases) EXPECT_EQ(Counted(n, unit), want) << n;
 }
 
 TEST(Text, Windows1252CoversAllByteValues) {

@@ -23,6 +23,7 @@
 #include "framework/gui/Seams.h"
 #include "records/HexText.h"
 #include "records/Results.h"
+#include "ui/Messages.h"
 #include "ui/ThreadDD.h"
 #include "ui/Window2.h"
 #include "util/ScriptedSeams.h"
@@ -184,10 +185,14 @@ class MemoryTest : public QObject {
   void countInTheMessage() {
     const std::string tail = " ; les résultats affichés ne portent que sur cette partie.";
     const std::string head = "Mémoire insuffisante : la recherche s'est arrêtée après ";
-    QCOMPARE(records::MemoireInsuffisante(0), head + "0 enregistrement" + tail);
-    QCOMPARE(records::MemoireInsuffisante(1), head + "1 enregistrement" + tail);
-    QCOMPARE(records::MemoireInsuffisante(2), head + "2 enregistrements" + tail);
-    QCOMPARE(records::MemoireInsuffisante(1234567), head + "1\u00a0234\u00a0567 enregistrements" + tail);
+    auto said = [](uint64_t kept) {
+      const records::Outcome o{records::RunEnd::MemoryShort, 0, kept, true};
+      return ui::EndMessage(ui::SourceKind::File, "x.cfg", o).value_or(QString()).toStdString();
+    };
+    QCOMPARE(said(0), head + "0 enregistrement" + tail);
+    QCOMPARE(said(1), head + "1 enregistrement" + tail);
+    QCOMPARE(said(2), head + "2 enregistrements" + tail);
+    QCOMPARE(said(1234567), head + "1\u00a0234\u00a0567 enregistrements" + tail);
   }
 };
 
