@@ -97,8 +97,16 @@ int Child(const std::string& how, const std::string& failing, const std::string&
     Window2* w = Window2::instance();
     QObject::connect(w, &QObject::destroyed, [] { std::cout << "window destroyed" << std::endl; });
     if (how == "memory") {
+      // Room for the reader's threads and buffers, not for the records. The
+      // sanitizer's allocator keeps no address space per thread, where the
+      // system's keeps an arena for each: it needs less above its start.
+#if defined(__SANITIZE_ADDRESS__)
+      constexpr long kRoomMiB = 400;
+#else
+      constexpr long kRoomMiB = 1000;
+#endif
       rlimit low = unlimited;
-      low.rlim_cur = static_cast<rlim_t>(VmSizeKb() / 1024 + 1000) << 20;
+      low.rlim_cur = static_cast<rlim_t>(VmSizeKb() / 1024 + kRoomMiB) << 20;
       ::setrlimit(RLIMIT_AS, &low);
     }
     w->ImagePB1_Action();
@@ -192,11 +200,6 @@ class ScanEndTest : public QObject {
   void theEndOutlivesItsBox() {
     QFETCH(QString, how);
     QFETCH(QString, message);
-#if defined(__SANITIZE_ADDRESS__)
-    // The sanitizer's own allocator stops the process when the address
-    // space limit denies it a mapping, on whichever thread asks first.
-    if (how == "memory") QSKIP("an address space limit stops AddressSanitizer itself");
-#endif
     QProcess p;
     p.start(QCoreApplication::applicationFilePath(),
             {"--child", how, QString::fromStdString(how == "memory" ? packed : failing), QString::fromStdString(good)});

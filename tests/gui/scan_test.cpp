@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <fstream>
 #include <iostream>
 #include <set>
@@ -102,11 +103,13 @@ int quitDuringScan(int argc, char** argv) {
 }
 // The child side of the hanging-read tests: every read past the first
 // chunk blocks in the kernel, on a pipe nobody writes to, as a failing card
-// reader's does; 0.5 s into the scan the program is quit in one of the
+// reader's does; once a read hangs, the program is quit in one of the
 // user's three ways. The child runs the program's own event loop and exit.
 int hangingReadPipe[2] = {-1, -1};
+std::atomic<bool> aReadHangs{false};
 ssize_t hangingRead(int fd, void* buf, size_t count, off_t offset) {
   if (offset >= M10) {
+    aReadHangs = true;
     char c;
     return ::read(hangingReadPipe[0], &c, 1);  // never returns
   }
@@ -121,12 +124,18 @@ int quitDuringHangingRead(int argc, char** argv) {
   testutil::ScriptedSeams seams;
   seams.files.push_back(std::string(argv[2]));
   const std::string how = argv[1];
-  QTimer::singleShot(0, [] { Window2::instance()->ImagePB1_Action(); });
-  QTimer::singleShot(500, [how] {
+  QTimer untilAReadHangs;
+  QObject::connect(&untilAReadHangs, &QTimer::timeout, [&] {
+    if (!aReadHangs) return;
+    untilAReadHangs.stop();
     std::cout << (ThreadDD::Running() ? "running" : "idle") << std::endl;
     if (how == "--hang-button") Window2::instance()->Control<fw::PushButton>("PushButton2")->click();
     else if (how == "--hang-menu") MenuBar1::instance()->Child("FileMenu")->findChild<QAction*>("FileQuit")->trigger();
     else Window2::instance()->close();
+  });
+  QTimer::singleShot(0, [&] {
+    Window2::instance()->ImagePB1_Action();
+    untilAReadHangs.start(5);
   });
   return RunEventLoop();
 }
