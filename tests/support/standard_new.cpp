@@ -10,25 +10,20 @@
 #include <new>
 
 namespace {
-void* Allocate(std::size_t size) {
+// `align` 0 is the default alignment.
+void* Allocate(std::size_t size, std::size_t align = 0) {
+  // aligned_alloc wants a size that is a multiple of the alignment.
+  if (align != 0) size = (size + align - 1) / align * align;
+  if (size == 0) size = align != 0 ? align : 1;
   for (;;) {
-    if (void* p = std::malloc(size ? size : 1)) return p;
+    if (void* p = align != 0 ? std::aligned_alloc(align, size) : std::malloc(size)) return p;
     std::new_handler handler = std::get_new_handler();
     if (!handler) throw std::bad_alloc();
     handler();
   }
 }
-
 void* AllocateAligned(std::size_t size, std::align_val_t align) {
-  const auto a = static_cast<std::size_t>(align);
-  // aligned_alloc wants a size that is a multiple of the alignment.
-  const std::size_t rounded = (size + a - 1) / a * a;
-  for (;;) {
-    if (void* p = std::aligned_alloc(a, rounded ? rounded : a)) return p;
-    std::new_handler handler = std::get_new_handler();
-    if (!handler) throw std::bad_alloc();
-    handler();
-  }
+  return Allocate(size, static_cast<std::size_t>(align));
 }
 
 template <class F>
