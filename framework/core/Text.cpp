@@ -178,12 +178,4 @@ std::u32string Utf8ToU32(std::string_view s) {
   return out;
 }
 
-std::string PairKey(std::string_view a, std::string_view b) {
-  std::string k = std::to_string(a.size());
-  k += ':';
-  k += a;
-  k += b;
-  return k;
-}
-
 }  // namespace fw

@@ -46,11 +46,6 @@ std::string Counted(uint64_t n, std::string_view unit);
 std::string Windows1252ToUtf8(std::string_view bytes);
 char32_t Windows1252ToUnicode(uint8_t b);
 
-// One string for a pair of texts that no other pair gives: the first led
-// by its length, then the second. Used wherever a point is looked up by
-// its two coordinates.
-std::string PairKey(std::string_view a, std::string_view b);
-
 std::u32string Utf8ToU32(std::string_view s);
 std::string U32ToUtf8(std::u32string_view s);
 
