@@ -77,9 +77,16 @@ void HandOver::Finish(records::RunEnd end, uint64_t bytes) {
   notify(true);
 }
 
-void HandOver::GiveBack(std::vector<records::RecordTexts>&& batch) {
-  std::lock_guard lock(m_);
-  spent_.push_back(std::move(batch));
+void HandOver::GiveBack(std::vector<records::RecordTexts>&& batch) noexcept {
+  try {
+    std::lock_guard lock(m_);
+    spent_.push_back(std::move(batch));
+  } catch (const std::bad_alloc&) {
+    // The list of spent batches could not grow (it is swapped empty at each
+    // batch the scan hands on). The batch is left whole by the failed
+    // push_back: it goes now, on this thread.
+    std::vector<records::RecordTexts>().swap(batch);
+  }
 }
 
 void HandOver::ReleaseSpent() {

@@ -66,7 +66,8 @@ class HandOver : public records::RecordSink {
   // A batch the consumer is done with, freed on the scan's thread at its
   // next batch: its allocator then reuses the memory at once, where freed
   // on the consumer's thread it would be trimmed and faulted in again.
-  void GiveBack(std::vector<records::RecordTexts>&& batch);
+  // Never throws: with no room to keep it, the batch is freed here.
+  void GiveBack(std::vector<records::RecordTexts>&& batch) noexcept;
   // Frees the batches given back now, on the consumer's thread: the scan
   // has stopped and will not take another.
   void ReleaseSpent();

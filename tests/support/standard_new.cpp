@@ -5,13 +5,26 @@
 // must meet under the sanitizer too. These replacements allocate through the
 // sanitizer's malloc, which does return null, so its checks stay on the
 // memory; only new/delete mismatches go unseen in these tests.
-#if defined(__SANITIZE_ADDRESS__)
+//
+// The tests that make memory run short at one chosen moment build it with
+// GRAVELIN_FAILING_NEW, in every build: a FailAllocations then refuses
+// every allocation of its thread.
+#if defined(__SANITIZE_ADDRESS__) || defined(GRAVELIN_FAILING_NEW)
 #include <cstdlib>
 #include <new>
 
+#include "FailAllocations.h"
+
 namespace {
+thread_local bool failing = false;
+thread_local int refused = 0;
+
 // `align` 0 is the default alignment.
 void* Allocate(std::size_t size, std::size_t align = 0) {
+  if (failing) {
+    ++refused;
+    throw std::bad_alloc();
+  }
   // aligned_alloc wants a size that is a multiple of the alignment.
   if (align != 0) size = (size + align - 1) / align * align;
   if (size == 0) size = align != 0 ? align : 1;
@@ -35,6 +48,12 @@ void* NoThrow(F f) noexcept {
   }
 }
 }  // namespace
+
+namespace testutil {
+FailAllocations::FailAllocations() : before_(failing) { failing = true; }
+FailAllocations::~FailAllocations() { failing = before_; }
+int FailAllocations::Refused() { return refused; }
+}  // namespace testutil
 
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
