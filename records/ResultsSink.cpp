@@ -2,7 +2,8 @@
 
 namespace records {
 
-ResultsSink::ResultsSink(ResultsHost& host, Lists lists) : host_(host), lists_(lists) {}
+ResultsSink::ResultsSink(ResultsHost& host, Lists lists, PanelAtStart panel)
+    : host_(host), lists_(lists), panel_(panel) {}
 
 void ResultsSink::Begin() {
   if (lists_ == Lists::Both) {
@@ -12,6 +13,7 @@ void ResultsSink::Begin() {
     host_.Pressepapier(0).clear();
     host_.Pressepapier(1).clear();
   }
+  if (panel_ == PanelAtStart::Blanked) host_.ShowRecord(RecordTexts{});
   // Only once they are gone: a reset that memory cut short leaves the
   // earlier results as theirs, not this run's.
   outcome_.begun = true;

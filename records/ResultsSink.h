@@ -23,9 +23,15 @@ struct Outcome {
   static Outcome Before(RunEnd end) { return {end, 0, 0, false}; }
 };
 
+// What the details panel shows once a run's results start: the record it
+// showed (a scan blanks it before each record; the hidden file button keeps
+// it), or nothing, so that a run finding no record never shows one that
+// came from elsewhere beside its empty lists.
+enum class PanelAtStart { Kept, Blanked };
+
 class ResultsSink : public RecordSink {
  public:
-  explicit ResultsSink(ResultsHost& host, Lists lists = Lists::Both);
+  explicit ResultsSink(ResultsHost& host, Lists lists = Lists::Both, PanelAtStart panel = PanelAtStart::Kept);
 
   void Begin() override;
   bool Records(std::vector<RecordTexts>&& batch) override;
@@ -39,6 +45,7 @@ class ResultsSink : public RecordSink {
  private:
   ResultsHost& host_;
   const Lists lists_;
+  const PanelAtStart panel_;
   Outcome outcome_;
 };
 

@@ -96,7 +96,7 @@ class Window2 : public ui::ScanWindow {
   void showStore(std::shared_ptr<fw::RowStore> store);
   // Runs a source on this thread into the results; how it ended is for
   // the caller to say, once it has let go of what the run read.
-  records::Outcome searchHere(records::RecordSource& source, records::Lists lists);
+  records::Outcome searchHere(records::RecordSource& source, records::Lists lists, records::PanelAtStart panel);
 
   Window2();
   ~Window2() override;

@@ -33,8 +33,8 @@ std::u32string CodePoints(const QString& s) {
 }
 }  // namespace
 
-records::Outcome Window2::searchHere(records::RecordSource& source, records::Lists lists) {
-  records::ResultsSink results(Results(), lists);
+records::Outcome Window2::searchHere(records::RecordSource& source, records::Lists lists, records::PanelAtStart panel) {
+  records::ResultsSink results(Results(), lists, panel);
   records::Search(source, results);
   return results.outcome();
 }
@@ -43,7 +43,7 @@ void Window2::FichierPB1_Action() {
   std::optional<ui::WholeFile> file = ui::AskAndReadWholeFile(this);
   if (!file) return;
   records::FileRecords source(file->bytes, file->readEnd);
-  const records::Outcome outcome = searchHere(source, records::Lists::Both);
+  const records::Outcome outcome = searchHere(source, records::Lists::Both, records::PanelAtStart::Blanked);
   // The file's bytes go before anything is said: memory may be short.
   const QString name = file->name;
   file.reset();
@@ -62,7 +62,7 @@ void Window2::ChampTextePB_Action() {
     chars = CodePoints(text);
     text = QString();
     records::HexTextRecords<char32_t> source(chars);
-    outcome = searchHere(source, records::Lists::Both);
+    outcome = searchHere(source, records::Lists::Both, records::PanelAtStart::Blanked);
   } catch (const std::bad_alloc&) {
     // No room for the text's characters: nothing was searched.
   }

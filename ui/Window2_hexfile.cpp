@@ -25,7 +25,7 @@ void Window2::FichierPB11_Action() {
     const records::RunEnd readEnd = file->readEnd;
     file.reset();
     records::HexTextRecords<char> source(text, readEnd, bytesRead);
-    outcome = searchHere(source, records::Lists::AllRecordsOnly);
+    outcome = searchHere(source, records::Lists::AllRecordsOnly, records::PanelAtStart::Kept);
   } catch (const std::bad_alloc&) {
     // No room for the hex text: nothing was searched.
   }
