@@ -48,10 +48,17 @@ void Window2::listDoubleClick(fw::Listbox* list) {
   const QPoint p = list->DoubleClickPoint();
   const int row = list->RowFromXY(p.x(), p.y());
   if (row < 0) return;
+  const std::string lat = list->Cell(row, records::kLat1), lon = list->Cell(row, records::kLon1);
+  // A record cut short before its first pair ends: a link with a coordinate
+  // missing would open a map search for the other number, somewhere else.
+  if (lat.empty() || lon.empty()) {
+    fw::Seams::Get().MsgBox(this,
+                            "Ce lieu n'a pas de coordonnées complètes : il ne peut pas être montré sur une carte.");
+    return;
+  }
   // https: the coordinates come from evidence and must not cross the
   // network in clear.
-  fw::Seams::Get().ShowURL(QString::fromStdString("https://maps.google.com/maps?q=" + list->Cell(row, records::kLat1) +
-                                                  "+" + list->Cell(row, records::kLon1) + "&hl=fr"));
+  fw::Seams::Get().ShowURL(QString::fromStdString("https://maps.google.com/maps?q=" + lat + "+" + lon + "&hl=fr"));
 }
 
 void Window2::Listbox1_Open() { List(ui::kAllRecordsList)->DeleteAllRows(); }

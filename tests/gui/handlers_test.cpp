@@ -401,6 +401,45 @@ class HandlersTest : public QObject {
     QCOMPARE(seams.urls[1], QString("https://maps.google.com/maps?q=45.5+-1.25&hl=fr"));
   }
 
+  // A settings file whose last record is cut inside its latitude 1: its row
+  // has a longitude 1 and no latitude 1, and shows on no map.
+  void doubleClickOnARowWithoutBothCoordinates() {
+    Window2* w = fresh();
+    const recordgen::Place p = recordgen::samplePlaces()[1];
+    const std::string whole = recordgen::encodeRecord(p);
+    const std::string path = dir.filePath("cut.cfg").toStdString();
+    std::ofstream(path, std::ios::binary) << whole << whole.substr(0, 14 + 4 + 2);
+    {
+      testutil::ScriptedSeams seams;
+      seams.files.push_back(path);
+      w->FichierPB1_Action();
+      QVERIFY(seams.messages.empty());
+    }
+    fw::Listbox* all = w->List("Listbox1");
+    QCOMPARE(all->LastIndex(), 1);
+    QCOMPARE(all->Cell(1, records::kLon1), records::CoordinateText(p.lon1));
+    QCOMPARE(all->Cell(1, records::kLat1), std::string());
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    auto doubleClick = [&](int row) {
+      QTest::mouseDClick(all->viewport(), Qt::LeftButton, {}, all->visualRect(all->model()->index(row, 4)).center());
+    };
+    testutil::ScriptedSeams seams;
+    doubleClick(1);
+    QVERIFY(seams.urls.empty());
+    QCOMPARE(seams.messages,
+             std::vector<QString>{QString::fromUtf8(
+                 "Ce lieu n'a pas de coordonnées complètes : il ne peut pas être montré sur une carte.")});
+    // The whole record before it still opens its map; so would a row with a
+    // latitude and no longitude not.
+    doubleClick(0);
+    QCOMPARE(seams.urls.size(), size_t{1});
+    w->Listbox1_Open();
+    all->AddRows(1, [](int, int c) { return std::string(c == 3 ? "45.5" : c == 2 ? "" : "x"); });
+    doubleClick(0);
+    QCOMPARE(seams.urls.size(), size_t{1});
+    QCOMPARE(seams.messages.size(), size_t{2});
+  }
+
   void quitDuringAScanExitsCleanly() {
     const std::string path = hugeImageWithRecords(dir, "huge2.img", 3);
     QVERIFY(!path.empty());
