@@ -148,25 +148,48 @@ void TextArea::SetHideSelection(bool hide) {
 }
 
 namespace {
-bool isEditingSequence(QKeyEvent* e) {
-  for (auto k : {QKeySequence::Paste, QKeySequence::Copy, QKeySequence::Cut, QKeySequence::SelectAll,
-                 QKeySequence::Undo, QKeySequence::Redo})
-    if (e->matches(k)) return true;
-  return (e->modifiers() & Qt::ControlModifier) && !(e->modifiers() & Qt::MetaModifier);
+// The Edit menu's own commands. Every other chord the area knows (redo,
+// delete to the end of the line or by words, moves by words) would change
+// the text or the cursor by a key that the filter never sees as one.
+bool isEditCommand(const QKeyEvent* e) {
+  const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+  if (mods != Qt::ControlModifier) return false;
+  switch (e->key()) {
+    case Qt::Key_Z:
+    case Qt::Key_X:
+    case Qt::Key_C:
+    case Qt::Key_V:
+    case Qt::Key_A: return true;
+    default: return false;
+  }
+}
+
+// Consumed when any of its characters is; a text with none is asked as it is.
+bool consumes(const std::function<bool(const QString&)>& onKeyDown, const QString& text) {
+  if (text.isEmpty()) return onKeyDown(text);
+  for (qsizetype i = 0; i < text.size();) {
+    const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+    if (onKeyDown(text.mid(i, n))) return true;
+    i += n;
+  }
+  return false;
 }
 }  // namespace
 
 void TextArea::keyPressEvent(QKeyEvent* e) {
-  // A key held with Super (Meta on X11) is no typed character, though Qt
-  // gives it the character's text and the area would insert it: it is
-  // asked about with no text.
-  const QString key = e->modifiers() & Qt::MetaModifier ? QString() : e->text();
-  if (onKeyDown && !isEditingSequence(e) && onKeyDown(key)) return;
+  if (!onKeyDown || isEditCommand(e)) {
+    QPlainTextEdit::keyPressEvent(e);
+    return;
+  }
+  // A chord types no character, though Qt gives a key held with Super
+  // (Meta on X11) the character's text and the area would insert it.
+  const bool chord = e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
+  if (consumes(onKeyDown, chord ? QString() : e->text())) return;
   QPlainTextEdit::keyPressEvent(e);
 }
 
 void TextArea::inputMethodEvent(QInputMethodEvent* e) {
-  if (onKeyDown && !e->commitString().isEmpty() && onKeyDown(e->commitString())) {
+  if (onKeyDown && !e->commitString().isEmpty() && consumes(onKeyDown, e->commitString())) {
     // The composed text is refused; whatever was being composed goes.
     QInputMethodEvent none;
     QPlainTextEdit::inputMethodEvent(&none);

@@ -76,11 +76,13 @@ class TextArea : public QPlainTextEdit {
   // The selection is drawn only while the area has the focus. After
   // SetColours: the hidden selection takes the area's own colours.
   void SetHideSelection(bool hide);
-  // Return true to consume the key. Key sequences with Control (and not
-  // Super), and the standard editing shortcuts (paste, copy, cut, select
-  // all, undo, redo), are not keys: they edit the area as usual. A key held
-  // with Super is asked about with no text, as it types no character. Text
-  // composed by an input method is asked about as a key.
+  // Return true to consume the key. The shortcuts of the Edit menu's
+  // commands (undo, cut, copy, paste, select all: Ctrl+Z, X, C, V, A) are
+  // not keys: they edit the area as the menu would. Any other key held with
+  // Control or Super is asked about with no text, as it types no character.
+  // A text of several characters (a composed one, from an input method or
+  // a dead key, or keys the system delivered together) is asked about one
+  // character at a time and gets in only if every one of them does.
   std::function<bool(const QString& key)> onKeyDown;
 
  protected:

@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -161,6 +162,19 @@ class HandlersTest : public QObject {
         {"Super+1", Qt::Key_1, "1", false, Qt::MetaModifier},
         {"Super+a", Qt::Key_A, "a", false, Qt::MetaModifier},
         {"Super+Shift+F", Qt::Key_F, "F", false, Qt::MetaModifier | Qt::ShiftModifier},
+        // Chords of the area that are no command of the Edit menu: each
+        // would cut, delete or move without the question clear-all asks.
+        {"Ctrl+K", Qt::Key_K, "\x0b", false, Qt::ControlModifier},
+        {"Ctrl+Backspace", Qt::Key_Backspace, "\b", false, Qt::ControlModifier},
+        {"Ctrl+Delete", Qt::Key_Delete, "\x7f", false, Qt::ControlModifier},
+        {"Ctrl+Home", Qt::Key_Home, "", false, Qt::ControlModifier},
+        {"Ctrl+End", Qt::Key_End, "", false, Qt::ControlModifier},
+        {"Ctrl+Left", Qt::Key_Left, "", false, Qt::ControlModifier},
+        {"Ctrl+Right", Qt::Key_Right, "", false, Qt::ControlModifier},
+        {"Ctrl+Shift+Left", Qt::Key_Left, "", false, Qt::ControlModifier | Qt::ShiftModifier},
+        {"Ctrl+1", Qt::Key_1, "1", false, Qt::ControlModifier},
+        {"Shift+Insert", Qt::Key_Insert, "", false, Qt::ShiftModifier},
+        {"Shift+Delete", Qt::Key_Delete, "", false, Qt::ShiftModifier},
     };
     for (const auto& c : cases)
       QTest::newRow(c.name) << c.key << QString::fromUtf8(c.text) << c.passes << static_cast<int>(c.modifiers.toInt());
@@ -185,6 +199,62 @@ class HandlersTest : public QObject {
       QCOMPARE(ta->Text(), QString("ab"));
       QCOMPARE(ta->textCursor().position(), 1);
     }
+  }
+
+  // What reaches the area beside the digits is the Edit menu's commands:
+  // undo does, redo does not (it is none of them).
+  void undoPassesRedoDoesNot() {
+    fresh();
+    fw::TextArea* ta = source();
+    QVERIFY(QTest::qWaitForWindowExposed(Window2::instance()));
+    Window2::instance()->activateWindow();
+    ta->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(ta));
+    ta->SetText("ab");
+    ta->moveCursor(QTextCursor::End);
+    QTest::keyClicks(ta, "1");
+    QCOMPARE(ta->Text(), QString("ab1"));
+    QTest::keyClick(ta, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(ta->Text(), QString("ab"));
+    QTest::keyClick(ta, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(ta, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(ta->Text(), QString("ab"));
+    // The chords that edit, sent as the keyboard sends them.
+    QTest::keyClick(ta, Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(ta, Qt::Key_Backspace, Qt::ControlModifier);
+    ta->moveCursor(QTextCursor::Start);
+    QTest::keyClick(ta, Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(ta, Qt::Key_K, Qt::ControlModifier);
+    QCOMPARE(ta->Text(), QString("ab"));
+    QCOMPARE(ta->textCursor().position(), 0);
+  }
+
+  // A composed text (an input method, a dead key) gets in only when each of
+  // its characters is a hexadecimal digit.
+  void composedText_data() {
+    QTest::addColumn<QString>("composed");
+    QTest::addColumn<bool>("passes");
+    QTest::newRow("digits") << "1aF" << true;
+    QTest::newRow("one digit") << "e" << true;
+    QTest::newRow("a digit then an accent") << QString::fromUtf8("1é") << false;
+    QTest::newRow("an accent") << QString::fromUtf8("é") << false;
+    QTest::newRow("a dead key's circumflex") << "^" << false;
+    QTest::newRow("digits around a space") << "0 4" << false;
+    QTest::newRow("a character beyond the first plane") << QString::fromUtf8("1\U0001F600") << false;
+  }
+  void composedText() {
+    QFETCH(QString, composed);
+    QFETCH(bool, passes);
+    fresh();
+    fw::TextArea* ta = source();
+    ta->SetText("ab");
+    QTextCursor c = ta->textCursor();
+    c.setPosition(1);
+    ta->setTextCursor(c);
+    QInputMethodEvent e;
+    e.setCommitString(composed);
+    QApplication::sendEvent(ta, &e);
+    QCOMPARE(ta->Text(), passes ? "a" + composed + "b" : QString("ab"));
   }
 
   // Pasting is how text comes in: by shortcut and by the Edit menu, with
