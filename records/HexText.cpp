@@ -45,7 +45,7 @@ size_t findHexMarker(std::basic_string_view<Char> t, size_t from) {
 constexpr int64_t charAt(int64_t byteOffset) { return kCharsPerByte * byteOffset; }
 
 template <class Char>
-fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos) {
+fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos, HexCut* cut) {
   const auto p = static_cast<int64_t>(pos) + 1;  // 1-based, as Mid counts
   // The length a pair of digits spells; the value of two digits is whole.
   auto lengthAt = [&](int64_t at) {
@@ -76,19 +76,102 @@ fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos) {
   while (valid < want && charAt(valid) + 1 < static_cast<int64_t>(rest.size()) && digitAt(charAt(valid)) &&
          digitAt(charAt(valid) + 1))
     ++valid;
+  if (cut) {
+    *cut = HexCut::None;
+    if (valid < want) {
+      const auto at = static_cast<size_t>(charAt(valid));
+      if (at + 1 >= rest.size()) {
+        *cut = HexCut::TextEnd;
+      } else {
+        const auto c = static_cast<char32_t>(rest[digitAt(static_cast<int64_t>(at)) ? at + 1 : at]);
+        *cut = IsHexSeparator(c) ? HexCut::Separator : HexCut::Other;
+      }
+    }
+  }
   fw::MemoryBlock mb(valid);  // never empty: the match starts with the pair 04
   hexaOf(mb, rest.substr(0, static_cast<size_t>(charAt(valid))));
   return mb;
 }
 
+// The text without its separators goes through a buffer of fixed size, each
+// character marked with whether separators stood before it; the last
+// characters of a buffer, which may begin a match, start the next one.
+template <class Char>
+uint64_t countSplitMarkers(std::basic_string_view<Char> text) {
+  const auto isSeparator = [](Char c) { return IsHexSeparator(static_cast<char32_t>(c)); };
+  if (std::none_of(text.begin(), text.end(), isSeparator)) return 0;
+  constexpr size_t kCapacity = 8192;
+  constexpr size_t kTail = kPatternLength - 1;
+  std::array<Char, kCapacity> chars;
+  std::array<bool, kCapacity> afterSeparator;
+  size_t size = 0, from = 0;
+  bool separated = false;
+  uint64_t split = 0;
+  auto search = [&] {
+    const std::basic_string_view<Char> part(chars.data(), size);
+    for (size_t m = findHexMarker(part, from); m != std::basic_string_view<Char>::npos; m = findHexMarker(part, from)) {
+      const bool* inside = afterSeparator.data() + m + 1;
+      if (std::find(inside, inside + kTail, true) != inside + kTail) ++split;
+      from = m + kPatternLength;
+    }
+  };
+  for (const Char c : text) {
+    if (isSeparator(c)) {
+      separated = true;
+      continue;
+    }
+    if (size == kCapacity) {
+      search();
+      const size_t keep = std::max(from, size - kTail);
+      std::copy(chars.begin() + static_cast<std::ptrdiff_t>(keep), chars.end(), chars.begin());
+      std::copy(afterSeparator.begin() + static_cast<std::ptrdiff_t>(keep), afterSeparator.end(),
+                afterSeparator.begin());
+      size -= keep;
+      from = 0;
+    }
+    chars[size] = c;
+    afterSeparator[size] = separated;
+    separated = false;
+    ++size;
+  }
+  search();
+  return split;
+}
+
 }  // namespace
+
+bool IsHexSeparator(char32_t c) {
+  switch (c) {
+    case U'\t':
+    case U'\n':
+    case U'\v':
+    case U'\f':
+    case U'\r':
+    case U' ':
+    case 0x85:
+    case 0xA0:
+    case 0x1680:
+    case 0x2028:
+    case 0x2029:
+    case 0x202F:
+    case 0x205F:
+    case 0x3000: return true;
+    default: return c >= 0x2000 && c <= 0x200A;
+  }
+}
 
 int64_t hexa(fw::MemoryBlock& mb, std::u32string_view s) { return hexaOf(mb, s); }
 int64_t hexa(fw::MemoryBlock& mb, std::string_view s) { return hexaOf(mb, s); }
 size_t FindHexMarker(std::u32string_view t, size_t from) { return findHexMarker(t, from); }
 size_t FindHexMarker(std::string_view t, size_t from) { return findHexMarker(t, from); }
-fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos) { return hexRecordBytes(text, pos); }
-fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos) { return hexRecordBytes(text, pos); }
+fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos, HexCut* cut) {
+  return hexRecordBytes(text, pos, cut);
+}
+fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos, HexCut* cut) {
+  return hexRecordBytes(text, pos, cut);
+}
+uint64_t CountSplitMarkers(std::u32string_view text) { return countSplitMarkers(text); }
+uint64_t CountSplitMarkers(std::string_view text) { return countSplitMarkers(text); }
 
 std::string HexTextOf(const fw::MemoryBlock& mb) {
   static constexpr char kDigits[] = "0123456789ABCDEF";

@@ -45,12 +45,33 @@ int64_t hexa(fw::MemoryBlock& mb, std::string_view s);
 size_t FindHexMarker(std::u32string_view text, size_t from);
 size_t FindHexMarker(std::string_view text, size_t from);
 
+// A space, a tab or a line break: what dump tools put between bytes and
+// lines (every Unicode white space).
+bool IsHexSeparator(char32_t c);
+
+// Why a record's characters end before the end its length pairs give.
+enum class HexCut {
+  None,       // they do not
+  TextEnd,    // the text ends first
+  Separator,  // a separator stands in them
+  Other,      // another character that is not a hexadecimal digit does
+};
+
 // The bytes of the record whose first character is at `pos` (0-based): as
 // many as its three length pairs say (and, when one of them is below the
 // bias, at least the fields in front of it), cut at the first pair that is
-// not hexadecimal and at the end of the text.
-fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos);
-fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos);
+// not hexadecimal and at the end of the text. `cut`, when given, says why
+// they are fewer.
+fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos, HexCut* cut = nullptr);
+fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos, HexCut* cut = nullptr);
+
+// The markers that stand in the text once its separators are taken out but
+// are not in the text as it is: the matches, across a separator, of the
+// same search (each next one from the end of the last) over the text
+// without separators. Allocates nothing; a text with no separator costs one
+// look at each character.
+uint64_t CountSplitMarkers(std::u32string_view text);
+uint64_t CountSplitMarkers(std::string_view text);
 
 // Each byte of the block as two upper-case hexadecimal digits ("0" in front
 // of a value below 16), nothing between bytes.

@@ -27,9 +27,19 @@ Found HexTextRecords<Char>::Next() {
     return Found::ReadSoFar(bytes_);
   }
   if (match_ == npos) return Found::Ended(textEnd_, bytes_);
-  Found f = Found::Of(DecodeRecord(HexRecordBytes(text_, match_), 0, Decoder::MainWindow));
+  HexCut cut = HexCut::None;
+  Found f = Found::Of(DecodeRecord(HexRecordBytes(text_, match_, &cut), 0, Decoder::MainWindow));
+  if (cut == HexCut::Separator || cut == HexCut::Other) {
+    ++cut_;
+    cutByOther_ = cutByOther_ || cut == HexCut::Other;
+  }
   match_ = FindHexMarker(text_, match_ + kPatternLength);
   return f;
+}
+
+template <class Char>
+HexTextFaults HexTextRecords<Char>::Faults() const {
+  return {cut_, cutByOther_, CountSplitMarkers(text_)};
 }
 
 template class HexTextRecords<char>;

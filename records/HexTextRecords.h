@@ -14,6 +14,21 @@
 
 namespace records {
 
+// What text copied with separators (from a hex dump: bytes in lines, or
+// spaced) does to a search that expects each record's characters in one
+// piece: rows whose fields stop at the cut, and records not found at all.
+struct HexTextFaults {
+  // Records found whose characters, before their end, hold a character
+  // that is not a hexadecimal digit: their fields after it are empty.
+  uint64_t cutRecords = 0;
+  // Whether one of them was cut by a character that is no separator.
+  bool cutByOther = false;
+  // Markers split by a separator, and so not found (CountSplitMarkers).
+  uint64_t splitMarkers = 0;
+
+  bool Any() const { return cutRecords != 0 || splitMarkers != 0; }
+};
+
 template <class Char>
 class HexTextRecords : public RecordSource {
  public:
@@ -24,6 +39,9 @@ class HexTextRecords : public RecordSource {
   explicit HexTextRecords(std::basic_string_view<Char> text);
   HexTextRecords(std::basic_string_view<Char> text, RunEnd textEnd, uint64_t bytes);
   Found Next() override;
+  // The records cut among those given so far, and the markers split in the
+  // whole text (a look at every character, so only when asked).
+  HexTextFaults Faults() const;
 
  private:
   const std::basic_string_view<Char> text_;
@@ -31,6 +49,8 @@ class HexTextRecords : public RecordSource {
   const uint64_t bytes_;
   bool started_ = false;
   size_t match_ = 0;
+  uint64_t cut_ = 0;
+  bool cutByOther_ = false;
 };
 
 extern template class HexTextRecords<char>;

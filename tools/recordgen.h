@@ -119,6 +119,20 @@ inline std::string toHexUpper(std::string_view bytes) {
   return out;
 }
 
+// The bytes as `xxd -p` prints them: lower-case digits, 30 bytes a line,
+// each line ended by a line break.
+inline std::string xxdPlain(std::string_view bytes) {
+  static constexpr char digits[] = "0123456789abcdef";
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    out += digits[c >> 4];
+    out += digits[c & 15];
+    if (i % 30 == 29 || i + 1 == bytes.size()) out += '\n';
+  }
+  return out;
+}
+
 // For human-readable listings. The five bytes Windows-1252 leaves undefined are passed
 // through as the C1 control of the same value, which is what Windows itself does.
 inline std::string cp1252ToUtf8(std::string_view in) {

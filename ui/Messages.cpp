@@ -62,6 +62,25 @@ std::optional<QString> EndMessage(SourceKind kind, const QString& name, const re
   return std::nullopt;
 }
 
+std::optional<QString> HexTextFaultMessage(const records::HexTextFaults& f) {
+  if (!f.Any()) return std::nullopt;
+  std::string parts;
+  if (f.cutRecords != 0)
+    parts = fw::Counted(f.cutRecords, "enregistrement") +
+            (f.cutRecords >= 2 ? " sont coupés, leurs champs" : " est coupé, ses champs") +
+            " après la coupure restent vides";
+  if (f.splitMarkers != 0)
+    parts += (parts.empty() ? "" : " ; ") + fw::Counted(f.splitMarkers, "marqueur") +
+             (f.splitMarkers >= 2 ? " coupés n'ont pas été trouvés" : " coupé n'a pas été trouvé");
+  // A split marker is only ever split by a separator.
+  const std::string head = f.cutByOther
+                               ? "Le texte collé contient des caractères qui ne sont pas des chiffres hexadécimaux"
+                               : "Le texte collé contient des séparateurs (espaces, retours à la ligne)";
+  const std::string tail = f.cutByOther ? "Collez les octets d'un seul tenant, en chiffres hexadécimaux seulement."
+                                        : "Collez les octets d'un seul tenant, sans séparateur.";
+  return QString::fromStdString(head + " : " + parts + ". " + tail);
+}
+
 void ShowRunEnd(QWidget* parent, SourceKind kind, const QString& name, const records::Outcome& outcome) {
   if (const std::optional<QString> text = EndMessage(kind, name, outcome)) fw::Seams::Get().MsgBox(parent, *text);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/core/BinaryStream.h"
+#include "records/HexTextRecords.h"
 #include "records/ResultsSink.h"
 
 class QWidget;
@@ -28,6 +29,9 @@ QString CannotOpenMessage(const QString& name, const fw::OpenError& why);
 QString TooLargeMessage(const QString& name);
 // Nothing when the run ended as it should.
 std::optional<QString> EndMessage(SourceKind kind, const QString& name, const records::Outcome& outcome);
+// What pasted text with separators did to the rows; nothing for text whose
+// records stand each in one piece.
+std::optional<QString> HexTextFaultMessage(const records::HexTextFaults& faults);
 // Shows EndMessage in a message box, when there is one.
 void ShowRunEnd(QWidget* parent, SourceKind kind, const QString& name, const records::Outcome& outcome);
 

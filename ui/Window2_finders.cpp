@@ -58,11 +58,15 @@ void Window2::ChampTextePB_Action() {
   }
   std::u32string chars;
   records::Outcome outcome = records::Outcome::Before(records::RunEnd::MemoryShort);
+  records::HexTextFaults faults;
   try {
     chars = CodePoints(text);
     text = QString();
     records::HexTextRecords<char32_t> source(chars);
     outcome = searchHere(source, records::Lists::Both, records::PanelAtStart::Blanked);
+    // Only of a run that went through the whole text: one cut short says
+    // so, and its counts would not be those of the rows shown.
+    if (outcome.end == records::RunEnd::Done) faults = source.Faults();
   } catch (const std::bad_alloc&) {
     // No room for the text's characters: nothing was searched.
   }
@@ -70,5 +74,6 @@ void Window2::ChampTextePB_Action() {
   // drawing the message needs some.
   text = QString();
   std::u32string().swap(chars);  // assigning an empty string would keep the buffer
-  ui::ShowRunEnd(this, ui::SourceKind::Text, {}, outcome);
+  if (const std::optional<QString> cut = ui::HexTextFaultMessage(faults)) fw::Seams::Get().MsgBox(this, *cut);
+  else ui::ShowRunEnd(this, ui::SourceKind::Text, {}, outcome);
 }

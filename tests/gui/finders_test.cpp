@@ -423,7 +423,8 @@ class FindersTest : public QObject {
     QFETCH(QString, separator);
     const std::string sep = separator.toStdString();
     const RunState before = dirty();
-    runText(sep + hexOf(pEiffel) + sep + hexOf(pLyon) + sep + hexOf(pHome) + sep);
+    // Separators between records cut none: nothing to tell.
+    QCOMPARE(runText(sep + hexOf(pEiffel) + sep + hexOf(pLyon) + sep + hexOf(pHome) + sep), std::vector<QString>{});
     CHECK_STATE(Capture(), expected({kEiffel, kLyon, kBordeauxHome}, before));
   }
 
@@ -448,8 +449,87 @@ class FindersTest : public QObject {
   void markerSplitByALineBreak() {
     const std::string lyon = hexOf(pLyon);
     const RunState before = dirty();
-    runText(hexOf(pEiffel) + "\n" + lyon.substr(0, 13) + "\n" + lyon.substr(13) + "\n" + hexOf(pHome));
+    const auto messages =
+        runText(hexOf(pEiffel) + "\n" + lyon.substr(0, 13) + "\n" + lyon.substr(13) + "\n" + hexOf(pHome));
     CHECK_STATE(Capture(), expected({kEiffel, kBordeauxHome}, before));
+    // Not found, but not passed over in silence.
+    QCOMPARE(messages, std::vector<QString>{QString::fromUtf8(
+                           "Le texte collé contient des séparateurs (espaces, retours à la ligne) : 1 marqueur coupé "
+                           "n'a pas été trouvé. Collez les octets d'un seul tenant, sans séparateur.")});
+  }
+
+  // Hex copied from `xxd -p` (30 bytes a line): the rows stay as far as
+  // their characters go, and the examiner is told what the line breaks did.
+  void textFromAHexDump() {
+    const recordgen::Place home =
+        place(3, 4, 235222, 4885661, 235200, 4885640, "12 rue de Rivoli", "75004 Paris", "France");
+    std::string bytes = recordgen::encodeRecord(home);
+    bytes.resize(80, '\0');
+    bytes += recordgen::encodeRecord(pEiffel);
+    const RunState before = dirty();
+    const auto messages = runText(recordgen::xxdPlain(bytes));
+    CHECK_STATE(
+        Capture(),
+        expected({Texts({"(3) No de rue", "(4) Domicile", "2.35222", "48.85661", "2.352", "", "", "", ""})}, before));
+    QCOMPARE(messages, std::vector<QString>{QString::fromUtf8(
+                           "Le texte collé contient des séparateurs (espaces, retours à la ligne) : 1 enregistrement "
+                           "est coupé, ses champs après la coupure restent vides ; 1 marqueur coupé n'a pas été "
+                           "trouvé. Collez les octets d'un seul tenant, sans séparateur.")});
+
+    // 25 records: every row is cut, every other record missing.
+    recordgen::Rng rng{11};
+    bytes.clear();
+    for (int k = 0; k < 25; ++k) bytes += recordgen::encodeRecord(recordgen::randomPlace(rng));
+    const auto many = runText(recordgen::xxdPlain(bytes));
+    const int rows = window()->List("Listbox1")->LastIndex() + 1;
+    QVERIFY(rows >= 2 && rows <= 23);
+    QCOMPARE(many, std::vector<QString>{QString::fromUtf8("Le texte collé contient des séparateurs (espaces, retours à "
+                                                          "la ligne) : %1 enregistrements sont coupés, leurs champs "
+                                                          "après la coupure restent vides ; %2 marqueurs coupés n'ont "
+                                                          "pas été trouvés. Collez les octets d'un seul tenant, sans "
+                                                          "séparateur.")
+                                            .arg(rows)
+                                            .arg(25 - rows)});
+    // The same bytes in one piece: every record whole, nothing said.
+    QCOMPARE(runText(recordgen::toHexUpper(bytes)), std::vector<QString>{});
+    QCOMPARE(window()->List("Listbox1")->LastIndex() + 1, 25);
+  }
+
+  // Spaced bytes cut every record and split every marker; a character that is
+  // no separator is named as what it is.
+  void textWithOtherCharactersInsideRecords_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    std::string spaced;
+    for (const char c : hexOf(pEiffel) + hexOf(pLyon) + hexOf(pHome)) {
+      spaced += c;
+      if (spaced.size() % 3 == 2) spaced += ' ';
+    }
+    const std::string e = hexOf(pEiffel);
+    QTest::newRow("a space between every byte")
+        << QString::fromStdString(spaced)
+        << QString::fromUtf8(
+               "Le texte collé contient des séparateurs (espaces, retours à la ligne) : 3 marqueurs "
+               "coupés n'ont pas été trouvés. Collez les octets d'un seul tenant, sans séparateur.");
+    QTest::newRow("a letter that is no digit")
+        << QString::fromStdString(e.substr(0, 150) + "G" + e.substr(151) + "\n" + hexOf(pLyon))
+        << QString::fromUtf8(
+               "Le texte collé contient des caractères qui ne sont pas des chiffres hexadécimaux : 1 "
+               "enregistrement est coupé, ses champs après la coupure restent vides. Collez les octets "
+               "d'un seul tenant, en chiffres hexadécimaux seulement.");
+    QTest::newRow("an accent and a line break")
+        << QString::fromStdString(e.substr(0, 90) + "é" + e.substr(90) + hexOf(pLyon).substr(0, 80) + "\n" +
+                                  hexOf(pLyon).substr(80))
+        << QString::fromUtf8(
+               "Le texte collé contient des caractères qui ne sont pas des chiffres hexadécimaux : 2 "
+               "enregistrements sont coupés, leurs champs après la coupure restent vides. Collez les "
+               "octets d'un seul tenant, en chiffres hexadécimaux seulement.");
+  }
+  void textWithOtherCharactersInsideRecords() {
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    dirty();
+    QCOMPARE(runText(text), std::vector<QString>{message});
   }
 
   void markerInsideAPreviousRecord() {
