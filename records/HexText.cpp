@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "framework/core/Text.h"
 
 namespace records {
@@ -93,48 +97,79 @@ fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos, He
   return mb;
 }
 
-// The text without its separators goes through a buffer of fixed size, each
-// character marked with whether separators stood before it; the last
-// characters of a buffer, which may begin a match, start the next one.
+// A character's code: a byte of the text made from a file counts unsigned.
+template <class Char>
+constexpr char32_t codeOf(Char c) {
+  if constexpr (sizeof(Char) == 1) return static_cast<unsigned char>(c);
+  else return static_cast<char32_t>(c);
+}
+
+// The first separator at or after `i`, or the text's size. Hex text is
+// digits and letters: blocks holding no control, space or character past
+// U+0084 are passed over whole (for characters, 16 at a time in vector
+// registers).
+template <class Char>
+size_t nextSeparator(std::basic_string_view<Char> t, size_t i) {
+  constexpr size_t kBlock = 16;
+  for (; i + kBlock <= t.size(); i += kBlock) {
+    bool suspect = false;
+#if defined(__SSE2__)
+    if constexpr (sizeof(Char) == 4) {
+      const auto* p = reinterpret_cast<const __m128i*>(t.data() + i);
+      const __m128i low = _mm_set1_epi32(0x21), high = _mm_set1_epi32(0x84);
+      __m128i any = _mm_setzero_si128();
+      for (int k = 0; k < 4; ++k) {
+        const __m128i v = _mm_loadu_si128(p + k);  // code points fit a signed 32-bit lane
+        any = _mm_or_si128(any, _mm_or_si128(_mm_cmplt_epi32(v, low), _mm_cmpgt_epi32(v, high)));
+      }
+      suspect = _mm_movemask_epi8(any) != 0;
+    } else
+#endif
+    {
+      for (size_t k = 0; k < kBlock; ++k) {
+        const char32_t c = codeOf(t[i + k]);
+        suspect |= (c <= U' ') | (c >= 0x85);
+      }
+    }
+    if (!suspect) continue;
+    for (size_t k = 0; k < kBlock; ++k)
+      if (IsHexSeparator(codeOf(t[i + k]))) return i + k;
+  }
+  for (; i < t.size(); ++i)
+    if (IsHexSeparator(codeOf(t[i]))) return i;
+  return t.size();
+}
+
+// A split marker has a first separator run inside it: it is counted there,
+// once. Its characters in front of that run stand together right before it
+// (after the run before), at most 27 of them; the rest follow the run, up to
+// 27 characters that are no separators. Only the runs' surroundings are
+// looked at.
 template <class Char>
 uint64_t countSplitMarkers(std::basic_string_view<Char> text) {
-  const auto isSeparator = [](Char c) { return IsHexSeparator(static_cast<char32_t>(c)); };
-  if (std::none_of(text.begin(), text.end(), isSeparator)) return 0;
-  constexpr size_t kCapacity = 8192;
   constexpr size_t kTail = kPatternLength - 1;
-  std::array<Char, kCapacity> chars;
-  std::array<bool, kCapacity> afterSeparator;
-  size_t size = 0, from = 0;
-  bool separated = false;
+  std::array<Char, 2 * kTail> window;
   uint64_t split = 0;
-  auto search = [&] {
-    const std::basic_string_view<Char> part(chars.data(), size);
-    for (size_t m = findHexMarker(part, from); m != std::basic_string_view<Char>::npos; m = findHexMarker(part, from)) {
-      const bool* inside = afterSeparator.data() + m + 1;
-      if (std::find(inside, inside + kTail, true) != inside + kTail) ++split;
-      from = m + kPatternLength;
-    }
-  };
-  for (const Char c : text) {
-    if (isSeparator(c)) {
-      separated = true;
-      continue;
-    }
-    if (size == kCapacity) {
-      search();
-      const size_t keep = std::max(from, size - kTail);
-      std::copy(chars.begin() + static_cast<std::ptrdiff_t>(keep), chars.end(), chars.begin());
-      std::copy(afterSeparator.begin() + static_cast<std::ptrdiff_t>(keep), afterSeparator.end(),
-                afterSeparator.begin());
-      size -= keep;
-      from = 0;
-    }
-    chars[size] = c;
-    afterSeparator[size] = separated;
-    separated = false;
-    ++size;
+  size_t runEnd = 0;  // of the run before
+  for (size_t run = nextSeparator(text, 0); run < text.size(); run = nextSeparator(text, runEnd)) {
+    const size_t before = std::min(kTail, run - runEnd);
+    std::copy(text.begin() + static_cast<std::ptrdiff_t>(run - before), text.begin() + static_cast<std::ptrdiff_t>(run),
+              window.begin());
+    runEnd = run;
+    while (runEnd < text.size() && IsHexSeparator(codeOf(text[runEnd]))) ++runEnd;
+    // A marker begins "04": most runs have none of it in front of them.
+    const auto begins = [&](size_t k) {
+      return window[k] == Char('0') && (k + 1 == before || window[k + 1] == Char('4'));
+    };
+    size_t first = 0;
+    while (first < before && !begins(first)) ++first;
+    if (first == before) continue;
+    size_t size = before;
+    for (size_t i = runEnd; i < text.size() && size < window.size(); ++i)
+      if (!IsHexSeparator(codeOf(text[i]))) window[size++] = text[i];
+    const std::basic_string_view<Char> around(window.data(), size);
+    for (size_t m = findHexMarker(around, first); m < before; m = findHexMarker(around, m + 1)) ++split;
   }
-  search();
   return split;
 }
 

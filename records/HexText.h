@@ -66,10 +66,9 @@ fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos, HexCut* cut
 fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos, HexCut* cut = nullptr);
 
 // The markers that stand in the text once its separators are taken out but
-// are not in the text as it is: the matches, across a separator, of the
-// same search (each next one from the end of the last) over the text
-// without separators. Allocates nothing; a text with no separator costs one
-// look at each character.
+// not in the text as it is: every match of the marker pattern in the text
+// without separators whose characters a separator parts. Allocates nothing;
+// hex text is looked at only around its separators.
 uint64_t CountSplitMarkers(std::u32string_view text);
 uint64_t CountSplitMarkers(std::string_view text);
 

@@ -20,8 +20,8 @@ std::u32string U(const std::string& utf8) { return fw::Utf8ToU32(utf8); }
 const recordgen::Place kEiffel{3, 6, 229448, 4885837, 229413, 4885812, "Tour Eiffel", "75007 Paris", "France"};
 
 // What CountSplitMarkers must give, the long way: the text without its
-// separators and where each of its characters stood, searched as the
-// finder searches; a match whose characters did not stand together is split.
+// separators and where each of its characters stood, and in it every match
+// of the pattern; one whose characters did not stand together is split.
 uint64_t splitMarkersOracle(const std::u32string& text) {
   std::u32string kept;
   std::vector<size_t> at;
@@ -31,8 +31,7 @@ uint64_t splitMarkersOracle(const std::u32string& text) {
       at.push_back(i);
     }
   uint64_t split = 0;
-  for (size_t m = records::FindHexMarker(kept, 0); m != std::u32string::npos;
-       m = records::FindHexMarker(kept, m + records::kPatternLength))
+  for (size_t m = records::FindHexMarker(kept, 0); m != std::u32string::npos; m = records::FindHexMarker(kept, m + 1))
     if (at[m + records::kPatternLength - 1] - at[m] != records::kPatternLength - 1) ++split;
   return split;
 }
