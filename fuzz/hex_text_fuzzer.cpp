@@ -1,5 +1,6 @@
 // The hex-text finder on any text: every record it returns starts at a
-// match of the marker pattern, and it never reads past the text.
+// match of the marker pattern, and it never reads past the text; nor does
+// what it tells of separators, and no more records are cut than found.
 #include "FuzzInput.h"
 #include "framework/core/Text.h"
 #include "records/HexText.h"
@@ -14,5 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
        at = records::FindHexMarker(text, at + records::kPatternLength))
     ++matches;
   FUZZ_CHECK(found.size() == matches);
+  records::HexTextRecords<char32_t> source(text);
+  const std::vector<records::RecordTexts> again = records::Collect(source);
+  const records::HexTextFaults faults = source.Faults();
+  FUZZ_CHECK(again == found);
+  FUZZ_CHECK(faults.cutRecords <= found.size());
+  FUZZ_CHECK(faults.splitMarkers <= text.size() / records::kPatternLength);
   return 0;
 }

@@ -150,7 +150,11 @@ void Window2::_CreateControls0() {
       {ui::kPanelLabels[records::kPrecision], {647, 9, 83, 20}, 25, ".", false, 0},
       {"StaticText7", {578, 9, 63, 20}, 26, "Précision :", true, 2},
   };
-  for (const PanelLabel& p : panel) label(this, p.name, p.r, T | R, p.tabIndex, 9, p.text, p.caption, p.align);
+  for (const PanelLabel& p : panel) {
+    fw::StaticText* l = label(this, p.name, p.r, T | R, p.tabIndex, 9, p.text, p.caption, p.align);
+    // A value cut at the label's edge must not pass for the whole value.
+    if (!p.caption) l->SetEllipsisWhenCut(true);
+  }
 
   button(this, ui::kTextButton, QRect(88, 144, 120, 20), L | T, 27, "Champ texte",
          "Décode le contenu hexa du champ ci-dessus et place le résultat décodé dans la liste ci-dessous.\r"

@@ -73,6 +73,36 @@ StaticText::StaticText(QWidget* parent) : QLabel(parent) {
 void StaticText::SetText(const std::string& t) {
   text_ = t;
   setText(QString::fromStdString(t));
+  showTip();
+}
+
+void StaticText::SetEllipsisWhenCut(bool on) {
+  ellipsis_ = on;
+  showTip();
+  update();
+}
+
+bool StaticText::IsCut() const { return QFontMetricsF(DrawnFont()).horizontalAdvance(text()) > contentsRect().width(); }
+
+QString StaticText::ShownText() const {
+  if (!ellipsis_ || !IsCut()) return text();
+  return QFontMetrics(DrawnFont()).elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+void StaticText::showTip() {
+  if (!ellipsis_) return;
+  const QString whole = IsCut() ? text() : QString::fromStdString(HelpTag(this));
+  setToolTip(tooltipFor(whole));
+}
+
+void StaticText::resizeEvent(QResizeEvent* e) {
+  QLabel::resizeEvent(e);
+  showTip();
+}
+
+void StaticText::changeEvent(QEvent* e) {
+  QLabel::changeEvent(e);
+  if (e->type() == QEvent::FontChange || e->type() == QEvent::StyleChange) showTip();
 }
 
 void StaticText::SetTextAlign(int align) {
@@ -112,7 +142,7 @@ QFont StaticText::DrawnFont() const {
 void StaticText::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setFont(DrawnFont());
-  style()->drawItemText(&p, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(), text(),
+  style()->drawItemText(&p, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(), ShownText(),
                         foregroundRole());
 }
 

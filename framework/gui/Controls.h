@@ -48,6 +48,13 @@ class StaticText : public QLabel {
   // The font the text is drawn in: the label's own, or a little smaller
   // when that lets a text that is slightly too long show whole.
   QFont DrawnFont() const;
+  // A text too long to show whole even so: cut as it is, or (for a label
+  // that shows values the reader must not take for whole) ended with "…"
+  // where it is cut, its help tag then giving the whole text.
+  void SetEllipsisWhenCut(bool on);
+  // The text as drawn, and whether it is cut.
+  QString ShownText() const;
+  bool IsCut() const;
   // Return true to consume the key.
   std::function<bool(const QString& key)> onKeyDown;
 
@@ -58,11 +65,17 @@ class StaticText : public QLabel {
   void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
+  // The help tag, or the whole text while it shows cut.
+  void showTip();
+
   // Kept as set: a label must give back exactly what was written into it.
   std::string text_;
   int align_ = 0;
+  bool ellipsis_ = false;
 };
 
 class TextArea : public QPlainTextEdit {

@@ -497,6 +497,61 @@ class WindowLayoutTest : public QObject {
     for (int pc : tried) QVERIFY2(pc == 100 || (pc >= 85 && (100 - pc) % 3 == 0), qPrintable(QString::number(pc)));
   }
 
+  // A value too long for its panel label ends with "…" where it is cut and
+  // shows whole in the label's help tag, at every window size; one that
+  // fits shows as it is, with no help tag. The label keeps its place and
+  // gives back the whole value.
+  void panelValueTooLongEndsWithAnEllipsis() {
+    Window2* w = window();
+    w->showNormal();
+    w->resize(880, 576);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    records::RecordTexts r;
+    r.text = {"(3) No de rue",
+              "(6) Saisie à partir du POI",
+              "2.29448",
+              "48.85837",
+              "2.29413",
+              "48.85812",
+              "Tour Eiffel, 5 avenue Anatole France, Champ-de-Mars, 7e arrondissement",
+              "75007 Paris",
+              "France"};
+    w->ShowRecord(r);
+    fw::StaticText* type = w->Label("TypeST");
+    fw::StaticText* addr1 = w->Label("Adresse1ST");
+    const QRect typeAt = type->geometry(), addrAt = addr1->geometry();
+    for (const QSize size : {QSize(880, 576), QSize(1900, 1100)}) {
+      w->resize(size);
+      QApplication::processEvents();
+      for (fw::StaticText* l : {type, addr1}) {
+        const QString whole = QString::fromStdString(l->Text());
+        QVERIFY2(l->IsCut(), qPrintable(whole));
+        const QString shown = l->ShownText();
+        QVERIFY2(shown.endsWith(QChar(0x2026)), qPrintable(shown));
+        QVERIFY(whole.startsWith(shown.chopped(1)));
+        QVERIFY(QFontMetricsF(l->DrawnFont()).horizontalAdvance(shown) <= l->contentsRect().width());
+        QVERIFY2(l->toolTip().contains(whole.toHtmlEscaped()), qPrintable(l->toolTip()));
+      }
+      QCOMPARE(type->size(), typeAt.size());
+      QCOMPARE(addr1->size(), addrAt.size());
+    }
+    QCOMPARE(type->Text(), r.text[records::kType]);
+    // Values that fit: drawn whole, no help tag; a cut one that is then
+    // replaced by one that fits loses its help tag.
+    for (const char* name : {"PrecisionST", "Longitude1ST", "Adresse2ST"}) {
+      fw::StaticText* l = w->Label(name);
+      QVERIFY(!l->IsCut());
+      QCOMPARE(l->ShownText(), QString::fromStdString(l->Text()));
+      QCOMPARE(l->toolTip(), QString());
+    }
+    type->SetText("(4) Domicile");
+    QVERIFY(!type->IsCut());
+    QCOMPARE(type->toolTip(), QString());
+    // The captions beside them are not values: nothing of this there.
+    QCOMPARE(w->Label("StaticText8")->toolTip(), QString());
+    w->resize(880, 576);
+  }
+
   // A picture of the window holding the sample's records, then one with
   // the scan's progress shown; with GRAVELIN_RENDER_PNG set they are saved
   // there (the second with "-scan" before the extension).
