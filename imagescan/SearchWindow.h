@@ -49,7 +49,6 @@ class SearchWindow {
   uint64_t Offset() const { return current_.offset; }
   uint64_t End() const { return end_; }
   int Slides() const { return slides_; }
-  bool Ended() const { return ended_; }
   bool Failed() const { return failed_; }
   // A chunk could not be read for want of memory.
   bool OutOfMemory() const { return outOfMemory_; }

@@ -196,7 +196,6 @@ bool IsHexSeparator(char32_t c) {
 }
 
 int64_t hexa(fw::MemoryBlock& mb, std::u32string_view s) { return hexaOf(mb, s); }
-int64_t hexa(fw::MemoryBlock& mb, std::string_view s) { return hexaOf(mb, s); }
 size_t FindHexMarker(std::u32string_view t, size_t from) { return findHexMarker(t, from); }
 size_t FindHexMarker(std::string_view t, size_t from) { return findHexMarker(t, from); }
 fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos, HexCut* cut) {

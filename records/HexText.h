@@ -38,7 +38,6 @@ static_assert(RecordMarkerPattern == "0400..0000000400..0000000800");
 // pairs, stopping at the first pair that is not two hexadecimal digits and
 // at the end of mb. Returns the number of bytes written.
 int64_t hexa(fw::MemoryBlock& mb, std::u32string_view s);
-int64_t hexa(fw::MemoryBlock& mb, std::string_view s);
 
 // The next match of RecordMarkerPattern at or after character `from`
 // (0-based), or npos.

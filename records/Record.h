@@ -28,7 +28,9 @@ struct RecordTexts {
   bool operator==(const RecordTexts& o) const { return text == o.text; }
 };
 
-// The two decoders differ only in these rules.
+// The two decoders: they differ in these rules for the addresses, in the
+// one precision name that the scan's gives differently, and in that only
+// the scan's tells how many texts it wrote.
 enum class Decoder {
   MainWindow,  // addresses read by their length byte alone
   Scan,        // addresses refused when of negative length or holding a byte below 32

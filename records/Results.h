@@ -82,7 +82,7 @@ class ExportViews {
   std::array<ExportView, 2> views_;
 };
 
-// What the step writes to. Lists are 0 (every record) and 1 (unique).
+// What the step writes to.
 class ResultsHost {
  public:
   virtual ~ResultsHost() = default;

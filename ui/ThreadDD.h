@@ -56,10 +56,12 @@ class ThreadDD : public QThread {
   void Event_Run();
 
   // The record methods the system is described with, on the class it puts
-  // them on. Each is kept thin over the function in records/ or imagescan/
-  // that does the work, and that function is what the scan itself calls.
-  // chercheNextStartImage and Decoupe write into the window's controls
-  // directly, so they are for the user-interface thread.
+  // them on. Each is kept thin over a function of records/, imagescan/ or
+  // framework/core with the same rule: the scan itself decodes with those
+  // functions, and searches its window through SearchWindow, which
+  // chercheNextStartImage goes through too. chercheNextStartImage and
+  // Decoupe write into the window's controls directly, so they are for the
+  // user-interface thread.
   int32_t chercheNextStartImage(fw::MemoryBlock& fenetre, fw::MemoryBlock& blocActuel, fw::MemoryBlock& blocSuivant,
                                 int32_t start, fw::BinaryStream& stream);
   void Decoupe(const fw::MemoryBlock& mb, int32_t p);

@@ -17,10 +17,7 @@ class Window2::Host : public records::ResultsHost {
     w_.List(ui::kAllRecordsList)->Model()->appendStoredRows(rows);
   }
   void AppendNewPoints(std::span<const fw::RowStore::Id> rows, std::vector<fw::RowStore::Id>& added) override {
-    fw::ListModel* unique = w_.List(ui::kUniqueList)->Model();
-    // A list emptied on its own may show another store: it takes this one.
-    if (unique->store() != Store()) unique->setStore(Store());
-    unique->appendNewRows(rows, added);
+    w_.List(ui::kUniqueList)->Model()->appendNewRows(rows, added);
   }
   records::ExportView& Pressepapier(int i) override {
     return AppServices::instance().Pressepapier.view(static_cast<size_t>(i));

@@ -58,9 +58,12 @@ class Window2 : public ui::ScanWindow {
   void AideFlottantCB_Open();
 
   // The record methods the system is described with, on the class it puts
-  // them on. Each is kept thin over the function in records/ or imagescan/
-  // that does the work, and that function is what the program itself calls.
-  // Positions are 64-bit: a settings file may pass 2 GiB.
+  // them on. Each is kept thin over a function of records/, imagescan/ or
+  // framework/core with the same rule: the program's own runs call those
+  // functions, or (for hexa, octet and chercheNextStartImage) the forms that
+  // work a batch or a chunk at a time with the same rule. Positions in a
+  // buffer are 64-bit, as those functions take them; the image search's
+  // stay 32-bit, its window never holding more than two chunks.
   void Decoupe(const fw::MemoryBlock& mb, int64_t a);
   int32_t calcval(const fw::MemoryBlock& mb, int64_t off);
   int64_t chercheNextStart(const fw::MemoryBlock& mb, int64_t start);

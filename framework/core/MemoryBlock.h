@@ -27,8 +27,8 @@ class MemoryBlock {
   MemoryBlock() = default;             // size 0
   explicit MemoryBlock(int64_t size);  // zero-filled
   static MemoryBlock FromBytes(std::string_view bytes);
-  // Takes ownership of storage the caller filled (used to read file chunks
-  // straight into a block; the storage may come from a recycling pool).
+  // Takes ownership of storage the caller filled (a file read straight into
+  // a block).
   static MemoryBlock Adopt(std::shared_ptr<std::vector<uint8_t>> storage, int64_t size);
   // Read-only view of bytes held elsewhere, kept alive by `keep` for as
   // long as a block refers to them (setByte refuses to write into them).

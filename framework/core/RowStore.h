@@ -20,10 +20,9 @@ class RowStore {
  public:
   using Id = uint32_t;
   explicit RowStore(int columns) : columns_(columns) {}
-  int columns() const { return columns_; }
   size_t size() const { return offsets_.size(); }
 
-  // Stores a row of columns() cells (cell(c) gives column c) and returns
+  // Stores a row, a cell for each column (cell(c) gives column c), and returns
   // its number. Nothing is changed when an allocation fails.
   template <class CellFn>
   Id append(CellFn&& cell) {
