@@ -18,11 +18,12 @@ constexpr const char* kTextSize = "fwTextSize";
 
 // A plain-text tooltip would run the longest tags across the whole screen;
 // as pre-wrapped rich text it wraps, yet keeps every space and line break.
-QString tooltipFor(const QString& tag) {
+// A value (at most a few hundred characters) stays on one line, as it reads.
+QString tooltipFor(const QString& tag, bool wrap = true) {
   if (tag.isEmpty()) return {};
   QString t = tag;
   t.replace("\r\n", "\n").replace('\r', '\n');
-  return "<p style=\"white-space:pre-wrap\">" + t.toHtmlEscaped() + "</p>";
+  return QString("<p style=\"white-space:%1\">").arg(wrap ? "pre-wrap" : "pre") + t.toHtmlEscaped() + "</p>";
 }
 }  // namespace
 
@@ -91,8 +92,7 @@ QString StaticText::ShownText() const {
 
 void StaticText::showTip() {
   if (!ellipsis_) return;
-  const QString whole = IsCut() ? text() : QString::fromStdString(HelpTag(this));
-  setToolTip(tooltipFor(whole));
+  setToolTip(IsCut() ? tooltipFor(text(), false) : tooltipFor(QString::fromStdString(HelpTag(this))));
 }
 
 void StaticText::resizeEvent(QResizeEvent* e) {
