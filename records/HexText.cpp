@@ -48,6 +48,13 @@ size_t findHexMarker(std::basic_string_view<Char> t, size_t from) {
 // A record byte's first character, counted from the record's first one.
 constexpr int64_t charAt(int64_t byteOffset) { return kCharsPerByte * byteOffset; }
 
+// A character's code: a byte of the text made from a file counts unsigned.
+template <class Char>
+constexpr char32_t codeOf(Char c) {
+  if constexpr (sizeof(Char) == 1) return static_cast<unsigned char>(c);
+  else return static_cast<char32_t>(c);
+}
+
 template <class Char>
 fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos, HexCut* cut) {
   const auto p = static_cast<int64_t>(pos) + 1;  // 1-based, as Mid counts
@@ -87,7 +94,7 @@ fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos, He
       if (at + 1 >= rest.size()) {
         *cut = HexCut::TextEnd;
       } else {
-        const auto c = static_cast<char32_t>(rest[digitAt(static_cast<int64_t>(at)) ? at + 1 : at]);
+        const char32_t c = codeOf(rest[digitAt(static_cast<int64_t>(at)) ? at + 1 : at]);
         *cut = IsHexSeparator(c) ? HexCut::Separator : HexCut::Other;
       }
     }
@@ -95,13 +102,6 @@ fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos, He
   fw::MemoryBlock mb(valid);  // never empty: the match starts with the pair 04
   hexaOf(mb, rest.substr(0, static_cast<size_t>(charAt(valid))));
   return mb;
-}
-
-// A character's code: a byte of the text made from a file counts unsigned.
-template <class Char>
-constexpr char32_t codeOf(Char c) {
-  if constexpr (sizeof(Char) == 1) return static_cast<unsigned char>(c);
-  else return static_cast<char32_t>(c);
 }
 
 // The first separator at or after `i`, or the text's size. Hex text is

@@ -33,7 +33,7 @@ bool Window2::CleanPB_MouseDown(int, int) {
     return false;
   Control<fw::TextArea>(ui::kTextSource)->SetText("");
   AppServices::instance().NameTab(0);
-  for (const char* name : ui::kPanelLabels) Label(name)->SetText("");
+  ShowRecord(records::RecordTexts{});
   return false;
 }
 

@@ -83,11 +83,16 @@ void StaticText::SetEllipsisWhenCut(bool on) {
   update();
 }
 
-bool StaticText::IsCut() const { return QFontMetricsF(DrawnFont()).horizontalAdvance(text()) > contentsRect().width(); }
+bool StaticText::IsCut() const { return cutIn(DrawnFont()); }
+QString StaticText::ShownText() const { return shownIn(DrawnFont()); }
 
-QString StaticText::ShownText() const {
-  if (!ellipsis_ || !IsCut()) return text();
-  return QFontMetrics(DrawnFont()).elidedText(text(), Qt::ElideRight, contentsRect().width());
+bool StaticText::cutIn(const QFont& f) const {
+  return QFontMetricsF(f).horizontalAdvance(text()) > contentsRect().width();
+}
+
+QString StaticText::shownIn(const QFont& f) const {
+  if (!ellipsis_ || !cutIn(f)) return text();
+  return QFontMetrics(f).elidedText(text(), Qt::ElideRight, contentsRect().width());
 }
 
 void StaticText::showTip() {
@@ -141,8 +146,9 @@ QFont StaticText::DrawnFont() const {
 
 void StaticText::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.setFont(DrawnFont());
-  style()->drawItemText(&p, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(), ShownText(),
+  const QFont f = DrawnFont();
+  p.setFont(f);
+  style()->drawItemText(&p, contentsRect(), static_cast<int>(alignment()), palette(), isEnabled(), shownIn(f),
                         foregroundRole());
 }
 

@@ -71,6 +71,9 @@ class StaticText : public QLabel {
  private:
   // The help tag, or the whole text while it shows cut.
   void showTip();
+  // Whether the text is cut, and the text as drawn, in the drawn font.
+  bool cutIn(const QFont& f) const;
+  QString shownIn(const QFont& f) const;
 
   // Kept as set: a label must give back exactly what was written into it.
   std::string text_;
