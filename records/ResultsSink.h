@@ -23,10 +23,11 @@ struct Outcome {
   static Outcome Before(RunEnd end) { return {end, 0, 0, false}; }
 };
 
-// What the details panel shows once a run's results start: the record it
-// showed (a scan blanks it before each record; the hidden file button keeps
-// it), or nothing, so that a run finding no record never shows one that
-// came from elsewhere beside its empty lists.
+// What the details panel shows once a run's results start: nothing, so
+// that a run finding no record never shows one that came from elsewhere
+// beside its empty lists (every source the investigator reaches), or the
+// record it showed (the hidden file button's run, which fills one list
+// alone and leaves the rest of the window as it was).
 enum class PanelAtStart { Kept, Blanked };
 
 class ResultsSink : public RecordSink {

@@ -32,7 +32,11 @@ class ScanPresenter::Entered {
 };
 
 ScanPresenter::ScanPresenter(ui::ScanWindow& window, imagescan::HandOver& events, QString name, QObject* parent)
-    : QObject(parent), window_(&window), events_(events), name_(std::move(name)), results_(window.Results()) {
+    : QObject(parent),
+      window_(&window),
+      events_(events),
+      name_(std::move(name)),
+      results_(window.Results(), records::Lists::Both, records::PanelAtStart::Blanked) {
   drainTimer_.setSingleShot(true);
   connect(&drainTimer_, &QTimer::timeout, this, [this] {
     Entered e(*this);
