@@ -1,6 +1,7 @@
 // The hex-text finder on any text: every record it returns starts at a
 // match of the marker pattern, and it never reads past the text; nor does
-// what it tells of separators, and no more records are cut than found.
+// what it tells of separators and other characters, and no more records
+// are cut than found.
 #include "FuzzInput.h"
 #include "framework/core/Text.h"
 #include "records/HexText.h"
@@ -19,7 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<records::RecordTexts> again = records::Collect(source);
   const records::HexTextFaults faults = source.Faults();
   FUZZ_CHECK(again == found);
-  FUZZ_CHECK(faults.cutRecords <= found.size());
+  FUZZ_CHECK(faults.cutRecords + faults.endCutRecords <= found.size());
   FUZZ_CHECK(faults.splitMarkers <= text.size() / records::kPatternLength);
+  uint64_t others = 0;
+  for (const char32_t c : text) others += fw::HexDigitValue(c) < 0 && !records::IsHexSeparator(c);
+  FUZZ_CHECK(faults.otherCharacters == others);
+  FUZZ_CHECK(!faults.cutByOther || others != 0);
   return 0;
 }

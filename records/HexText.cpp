@@ -55,6 +55,22 @@ constexpr char32_t codeOf(Char c) {
   else return static_cast<char32_t>(c);
 }
 
+// Whether nothing of a record can follow `at`: the text holds from there
+// only separators and at most one hexadecimal digit. It stops at the second
+// character that is no separator, so a record cut inside the text looks at
+// little more than the separators where it is cut.
+template <class Char>
+bool onlyTheEndFrom(std::basic_string_view<Char> t, size_t at) {
+  bool digit = false;
+  for (; at < t.size(); ++at) {
+    const char32_t c = codeOf(t[at]);
+    if (IsHexSeparator(c)) continue;
+    if (digit || fw::HexDigitValue(c) < 0) return false;
+    digit = true;
+  }
+  return true;
+}
+
 template <class Char>
 fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos, HexCut* cut) {
   const auto p = static_cast<int64_t>(pos) + 1;  // 1-based, as Mid counts
@@ -91,9 +107,10 @@ fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos, He
     *cut = HexCut::None;
     if (valid < want) {
       const auto at = static_cast<size_t>(charAt(valid));
-      if (at + 1 >= rest.size()) {
+      if (onlyTheEndFrom(rest, at)) {
         *cut = HexCut::TextEnd;
       } else {
+        // Not the end: a digit at the cut has a character after it.
         const char32_t c = codeOf(rest[digitAt(static_cast<int64_t>(at)) ? at + 1 : at]);
         *cut = IsHexSeparator(c) ? HexCut::Separator : HexCut::Other;
       }
@@ -106,37 +123,29 @@ fw::MemoryBlock hexRecordBytes(std::basic_string_view<Char> text, size_t pos, He
 
 // The first separator at or after `i`, or the text's size. Hex text is
 // digits and letters: blocks holding no control, space or character past
-// U+0084 are passed over whole (for characters, 16 at a time in vector
-// registers).
-template <class Char>
-size_t nextSeparator(std::basic_string_view<Char> t, size_t i) {
+// U+0084 are passed over whole, 16 characters at a time.
+size_t nextSeparator(std::u32string_view t, size_t i) {
   constexpr size_t kBlock = 16;
   for (; i + kBlock <= t.size(); i += kBlock) {
     bool suspect = false;
 #if defined(__SSE2__)
-    if constexpr (sizeof(Char) == 4) {
-      const auto* p = reinterpret_cast<const __m128i*>(t.data() + i);
-      const __m128i low = _mm_set1_epi32(0x21), high = _mm_set1_epi32(0x84);
-      __m128i any = _mm_setzero_si128();
-      for (int k = 0; k < 4; ++k) {
-        const __m128i v = _mm_loadu_si128(p + k);  // code points fit a signed 32-bit lane
-        any = _mm_or_si128(any, _mm_or_si128(_mm_cmplt_epi32(v, low), _mm_cmpgt_epi32(v, high)));
-      }
-      suspect = _mm_movemask_epi8(any) != 0;
-    } else
-#endif
-    {
-      for (size_t k = 0; k < kBlock; ++k) {
-        const char32_t c = codeOf(t[i + k]);
-        suspect |= (c <= U' ') | (c >= 0x85);
-      }
+    const auto* p = reinterpret_cast<const __m128i*>(t.data() + i);
+    const __m128i low = _mm_set1_epi32(0x21), high = _mm_set1_epi32(0x84);
+    __m128i any = _mm_setzero_si128();
+    for (int k = 0; k < 4; ++k) {
+      const __m128i v = _mm_loadu_si128(p + k);  // code points fit a signed 32-bit lane
+      any = _mm_or_si128(any, _mm_or_si128(_mm_cmplt_epi32(v, low), _mm_cmpgt_epi32(v, high)));
     }
+    suspect = _mm_movemask_epi8(any) != 0;
+#else
+    for (size_t k = 0; k < kBlock; ++k) suspect |= (t[i + k] <= U' ') | (t[i + k] >= 0x85);
+#endif
     if (!suspect) continue;
     for (size_t k = 0; k < kBlock; ++k)
-      if (IsHexSeparator(codeOf(t[i + k]))) return i + k;
+      if (IsHexSeparator(t[i + k])) return i + k;
   }
   for (; i < t.size(); ++i)
-    if (IsHexSeparator(codeOf(t[i]))) return i;
+    if (IsHexSeparator(t[i])) return i;
   return t.size();
 }
 
@@ -145,10 +154,9 @@ size_t nextSeparator(std::basic_string_view<Char> t, size_t i) {
 // (after the run before), at most 27 of them; the rest follow the run, up to
 // 27 characters that are no separators. Only the runs' surroundings are
 // looked at.
-template <class Char>
-uint64_t countSplitMarkers(std::basic_string_view<Char> text) {
+uint64_t countSplitMarkers(std::u32string_view text) {
   constexpr size_t kTail = kPatternLength - 1;
-  std::array<Char, 2 * kTail> window;
+  std::array<char32_t, 2 * kTail> window;
   uint64_t split = 0;
   size_t runEnd = 0;  // of the run before
   for (size_t run = nextSeparator(text, 0); run < text.size(); run = nextSeparator(text, runEnd)) {
@@ -156,18 +164,16 @@ uint64_t countSplitMarkers(std::basic_string_view<Char> text) {
     std::copy(text.begin() + static_cast<std::ptrdiff_t>(run - before), text.begin() + static_cast<std::ptrdiff_t>(run),
               window.begin());
     runEnd = run;
-    while (runEnd < text.size() && IsHexSeparator(codeOf(text[runEnd]))) ++runEnd;
+    while (runEnd < text.size() && IsHexSeparator(text[runEnd])) ++runEnd;
     // A marker begins "04": most runs have none of it in front of them.
-    const auto begins = [&](size_t k) {
-      return window[k] == Char('0') && (k + 1 == before || window[k + 1] == Char('4'));
-    };
+    const auto begins = [&](size_t k) { return window[k] == U'0' && (k + 1 == before || window[k + 1] == U'4'); };
     size_t first = 0;
     while (first < before && !begins(first)) ++first;
     if (first == before) continue;
     size_t size = before;
     for (size_t i = runEnd; i < text.size() && size < window.size(); ++i)
-      if (!IsHexSeparator(codeOf(text[i]))) window[size++] = text[i];
-    const std::basic_string_view<Char> around(window.data(), size);
+      if (!IsHexSeparator(text[i])) window[size++] = text[i];
+    const std::u32string_view around(window.data(), size);
     for (size_t m = findHexMarker(around, first); m < before; m = findHexMarker(around, m + 1)) ++split;
   }
   return split;
@@ -201,11 +207,36 @@ size_t FindHexMarker(std::string_view t, size_t from) { return findHexMarker(t, 
 fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos, HexCut* cut) {
   return hexRecordBytes(text, pos, cut);
 }
-fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos, HexCut* cut) {
-  return hexRecordBytes(text, pos, cut);
-}
+fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos) { return hexRecordBytes(text, pos, nullptr); }
 uint64_t CountSplitMarkers(std::u32string_view text) { return countSplitMarkers(text); }
-uint64_t CountSplitMarkers(std::string_view text) { return countSplitMarkers(text); }
+
+uint64_t CountOtherCharacters(std::u32string_view t) {
+  const auto other = [](char32_t c) { return fw::HexDigitValue(c) < 0 && !IsHexSeparator(c); };
+  uint64_t n = 0;
+  size_t i = 0;
+#if defined(__SSE2__)
+  // Hex text is digits and letters: blocks of them alone are passed over
+  // whole, 16 characters at a time.
+  constexpr size_t kBlock = 16;
+  const __m128i zeroBelow = _mm_set1_epi32('0' - 1), nineAbove = _mm_set1_epi32('9' + 1);
+  const __m128i aBelow = _mm_set1_epi32('a' - 1), fAbove = _mm_set1_epi32('f' + 1), lower = _mm_set1_epi32(0x20);
+  for (; i + kBlock <= t.size(); i += kBlock) {
+    const auto* p = reinterpret_cast<const __m128i*>(t.data() + i);
+    __m128i all = _mm_set1_epi32(-1);
+    for (int k = 0; k < 4; ++k) {
+      const __m128i v = _mm_loadu_si128(p + k);  // code points fit a signed 32-bit lane
+      const __m128i digit = _mm_and_si128(_mm_cmpgt_epi32(v, zeroBelow), _mm_cmplt_epi32(v, nineAbove));
+      const __m128i l = _mm_or_si128(v, lower);
+      const __m128i letter = _mm_and_si128(_mm_cmpgt_epi32(l, aBelow), _mm_cmplt_epi32(l, fAbove));
+      all = _mm_and_si128(all, _mm_or_si128(digit, letter));
+    }
+    if (_mm_movemask_epi8(all) == 0xFFFF) continue;
+    for (size_t k = 0; k < kBlock; ++k) n += other(t[i + k]);
+  }
+#endif
+  for (; i < t.size(); ++i) n += other(t[i]);
+  return n;
+}
 
 std::string HexTextOf(const fw::MemoryBlock& mb) {
   static constexpr char kDigits[] = "0123456789ABCDEF";

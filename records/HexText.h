@@ -1,8 +1,9 @@
 // Records written as hexadecimal text: two digits per byte, no separators
-// inside a record. Positions count characters. Each function takes the text
-// as characters (pasted text, any character) or as bytes (text made here from
+// inside a record. Positions count characters. The search takes the text as
+// characters (pasted text, any character) or as bytes (text made here from
 // a file, hexadecimal digits only, one byte each: half the memory of the
-// characters' form for the same positions).
+// characters' form for the same positions); what is told of a text's own
+// characters is asked of pasted text alone.
 #pragma once
 
 #include <array>
@@ -51,8 +52,9 @@ bool IsHexSeparator(char32_t c);
 // Why a record's characters end before the end its length pairs give.
 enum class HexCut {
   None,       // they do not
-  TextEnd,    // the text ends first
-  Separator,  // a separator stands in them
+  TextEnd,    // the text ends inside them: after the cut stand only white
+              // space and at most one digit, the first of a pair cut off
+  Separator,  // a separator stands in them, with more of the text after it
   Other,      // another character that is not a hexadecimal digit does
 };
 
@@ -60,16 +62,22 @@ enum class HexCut {
 // many as its three length pairs say (and, when one of them is below the
 // bias, at least the fields in front of it), cut at the first pair that is
 // not hexadecimal and at the end of the text. `cut`, when given, says why
-// they are fewer.
+// they are fewer. The byte form is the hidden file button's, which never
+// asks.
 fw::MemoryBlock HexRecordBytes(std::u32string_view text, size_t pos, HexCut* cut = nullptr);
-fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos, HexCut* cut = nullptr);
+fw::MemoryBlock HexRecordBytes(std::string_view text, size_t pos);
 
 // The markers that stand in the text once its separators are taken out but
 // not in the text as it is: every match of the marker pattern in the text
 // without separators whose characters a separator parts. Allocates nothing;
 // hex text is looked at only around its separators.
 uint64_t CountSplitMarkers(std::u32string_view text);
-uint64_t CountSplitMarkers(std::string_view text);
+
+// The characters that are neither hexadecimal digits nor separators: what
+// a dump tool writes beside the bytes (offsets, the bytes as characters,
+// "0x" and commas), or anything else. Records may be cut or hidden among
+// them, and no count can say how many.
+uint64_t CountOtherCharacters(std::u32string_view text);
 
 // Each byte of the block as two upper-case hexadecimal digits ("0" in front
 // of a value below 16), nothing between bytes.

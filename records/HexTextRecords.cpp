@@ -27,19 +27,36 @@ Found HexTextRecords<Char>::Next() {
     return Found::ReadSoFar(bytes_);
   }
   if (match_ == npos) return Found::Ended(textEnd_, bytes_);
-  HexCut cut = HexCut::None;
-  Found f = Found::Of(DecodeRecord(HexRecordBytes(text_, match_, &cut), 0, Decoder::MainWindow));
-  if (cut == HexCut::Separator || cut == HexCut::Other) {
-    ++cut_;
-    cutByOther_ = cutByOther_ || cut == HexCut::Other;
+  fw::MemoryBlock bytes;
+  if constexpr (kPasted) {
+    HexCut cut = HexCut::None;
+    bytes = HexRecordBytes(text_, match_, &cut);
+    switch (cut) {
+      case HexCut::None: break;
+      case HexCut::TextEnd: ++cuts_.endCutRecords; break;
+      case HexCut::Separator:
+        ++cuts_.cutRecords;
+        cuts_.cutBySeparator = true;
+        break;
+      case HexCut::Other:
+        ++cuts_.cutRecords;
+        cuts_.cutByOther = true;
+        break;
+    }
+  } else {
+    bytes = HexRecordBytes(text_, match_);
   }
+  Found f = Found::Of(DecodeRecord(bytes, 0, Decoder::MainWindow));
   match_ = FindHexMarker(text_, match_ + kPatternLength);
   return f;
 }
 
 template <class Char>
-HexTextFaults HexTextRecords<Char>::Faults() const {
-  return {cut_, cutByOther_, CountSplitMarkers(text_)};
+HexTextFaults HexTextRecords<Char>::Faults() const requires std::same_as<Char, char32_t> {
+  HexTextFaults f = cuts_;
+  f.splitMarkers = CountSplitMarkers(text_);
+  f.otherCharacters = CountOtherCharacters(text_);
+  return f;
 }
 
 template class HexTextRecords<char>;

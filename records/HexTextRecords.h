@@ -6,6 +6,7 @@
 // characters (pasted text) or as bytes (text made here from a file).
 #pragma once
 
+#include <concepts>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,19 +15,30 @@
 
 namespace records {
 
-// What text copied with separators (from a hex dump: bytes in lines, or
-// spaced) does to a search that expects each record's characters in one
-// piece: rows whose fields stop at the cut, and records not found at all.
+// What a pasted text's own characters do to a search that expects each
+// record's characters in one piece, two hexadecimal digits a byte: rows
+// whose fields stop at a cut, records the text ends inside, and records not
+// found at all.
 struct HexTextFaults {
   // Records found whose characters, before their end, hold a character
   // that is not a hexadecimal digit: their fields after it are empty.
   uint64_t cutRecords = 0;
-  // Whether one of them was cut by a character that is no separator.
+  // Whether one of them was cut by a character that is no separator, and
+  // whether one was cut by a separator.
   bool cutByOther = false;
+  bool cutBySeparator = false;
   // Markers split by a separator, and so not found (CountSplitMarkers).
   uint64_t splitMarkers = 0;
+  // Characters that are neither hexadecimal digits nor separators: they
+  // may cut or hide records that no count tells of.
+  uint64_t otherCharacters = 0;
+  // Records found that the text ends inside (a selection that stops in a
+  // record): their fields after its end are empty. The text's end, not
+  // what stands in it.
+  uint64_t endCutRecords = 0;
 
-  bool Any() const { return cutRecords != 0 || splitMarkers != 0; }
+  // Whether what stands in the text cut a record or may have hidden one.
+  bool Any() const { return cutRecords != 0 || splitMarkers != 0 || otherCharacters != 0; }
 };
 
 template <class Char>
@@ -39,18 +51,19 @@ class HexTextRecords : public RecordSource {
   explicit HexTextRecords(std::basic_string_view<Char> text);
   HexTextRecords(std::basic_string_view<Char> text, RunEnd textEnd, uint64_t bytes);
   Found Next() override;
-  // The records cut among those given so far, and the markers split in the
-  // whole text (a look at every character, so only when asked).
-  HexTextFaults Faults() const;
+  // Of pasted text (a text made from a file is hexadecimal digits alone):
+  // the records cut among those given so far, and what the whole text
+  // holds (a look at every character, so only when asked).
+  HexTextFaults Faults() const requires std::same_as<Char, char32_t>;
 
  private:
+  static constexpr bool kPasted = std::same_as<Char, char32_t>;
   const std::basic_string_view<Char> text_;
   const RunEnd textEnd_;
   const uint64_t bytes_;
   bool started_ = false;
   size_t match_ = 0;
-  uint64_t cut_ = 0;
-  bool cutByOther_ = false;
+  HexTextFaults cuts_;  // the records cut so far
 };
 
 extern template class HexTextRecords<char>;

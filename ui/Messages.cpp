@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <vector>
 
 #include "framework/core/Text.h"
 #include "framework/gui/Seams.h"
@@ -63,22 +64,53 @@ std::optional<QString> EndMessage(SourceKind kind, const QString& name, const re
 }
 
 std::optional<QString> HexTextFaultMessage(const records::HexTextFaults& f) {
-  if (!f.Any()) return std::nullopt;
-  std::string parts;
-  if (f.cutRecords != 0)
-    parts = fw::Counted(f.cutRecords, "enregistrement") +
-            (f.cutRecords >= 2 ? " sont coupés, leurs champs" : " est coupé, ses champs") +
-            " après la coupure restent vides";
-  if (f.splitMarkers != 0)
-    parts += (parts.empty() ? "" : " ; ") + fw::Counted(f.splitMarkers, "marqueur") +
-             (f.splitMarkers >= 2 ? " coupés n'ont pas été trouvés" : " coupé n'a pas été trouvé");
-  // A split marker is only ever split by a separator.
-  const std::string head = f.cutByOther
-                               ? "Le texte collé contient des caractères qui ne sont pas des chiffres hexadécimaux"
-                               : "Le texte collé contient des séparateurs (espaces, retours à la ligne)";
-  const std::string tail = f.cutByOther ? "Collez les octets d'un seul tenant, en chiffres hexadécimaux seulement."
-                                        : "Collez les octets d'un seul tenant, sans séparateur.";
-  return QString::fromStdString(head + " : " + parts + ". " + tail);
+  // The French singular and plural of one count's sentence.
+  const auto counted = [](uint64_t n, const char* unit, const char* one, const char* many) {
+    return fw::Counted(n, unit) + (n >= 2 ? many : one);
+  };
+  std::vector<std::string> said;
+  if (f.endCutRecords != 0)
+    said.push_back("La fin du texte collé coupe " + counted(f.endCutRecords, "enregistrement", " : ses", " : leurs") +
+                   " champs après la coupure restent vides.");
+  if (f.otherCharacters == 0) {
+    // White space alone: what it did is counted whole.
+    std::string parts;
+    if (f.cutRecords != 0)
+      parts = counted(f.cutRecords, "enregistrement", " est coupé, ses champs", " sont coupés, leurs champs") +
+              " après la coupure restent vides";
+    if (f.splitMarkers != 0)
+      parts += (parts.empty() ? "" : " ; ") +
+               counted(f.splitMarkers, "marqueur", " coupé n'a pas été trouvé", " coupés n'ont pas été trouvés");
+    if (!parts.empty())
+      said.push_back("Le texte collé contient des séparateurs (espaces, retours à la ligne) : " + parts +
+                     ". Collez les octets d'un seul tenant, sans séparateur.");
+  } else {
+    // What the other characters cut or hide, no count can tell: the counts
+    // that follow say so of themselves.
+    const bool one = f.otherCharacters == 1;
+    said.push_back(
+        "Le texte collé contient " +
+        counted(f.otherCharacters, "caractère",
+                " qui n'est ni un chiffre hexadécimal ni un séparateur (espace, retour à la ligne)",
+                " qui ne sont ni des chiffres hexadécimaux ni des séparateurs (espaces, retours à la ligne)") +
+        " : des enregistrements peuvent être coupés ou cachés " + (one ? "par ce caractère" : "parmi ces caractères") +
+        ", sans qu'on puisse savoir combien.");
+    if (f.cutRecords != 0)
+      said.push_back("Parmi les lieux listés, " +
+                     counted(f.cutRecords, "enregistrement", " est coupé, ses champs", " sont coupés, leurs champs") +
+                     " après la coupure restent vides.");
+    if (f.splitMarkers != 0)
+      said.push_back("Des séparateurs coupent en outre " +
+                     counted(f.splitMarkers, "marqueur", ", qui n'a pas été trouvé", ", qui n'ont pas été trouvés") +
+                     ".");
+    const bool separators = f.cutBySeparator || f.splitMarkers != 0;
+    said.push_back(std::string("Collez les octets seuls, en chiffres hexadécimaux") +
+                   (separators ? " d'un seul tenant, sans séparateur." : "."));
+  }
+  if (said.empty()) return std::nullopt;
+  std::string text = said[0];
+  for (size_t k = 1; k < said.size(); ++k) text += " " + said[k];
+  return QString::fromStdString(text);
 }
 
 void ShowRunEnd(QWidget* parent, SourceKind kind, const QString& name, const records::Outcome& outcome) {

@@ -29,8 +29,9 @@ QString CannotOpenMessage(const QString& name, const fw::OpenError& why);
 QString TooLargeMessage(const QString& name);
 // Nothing when the run ended as it should.
 std::optional<QString> EndMessage(SourceKind kind, const QString& name, const records::Outcome& outcome);
-// What pasted text with separators did to the rows; nothing for text whose
-// records stand each in one piece.
+// What the pasted text's own characters did to the rows (separators,
+// characters that are not hexadecimal digits, an end inside a record);
+// nothing for text whose records stand each whole and in one piece.
 std::optional<QString> HexTextFaultMessage(const records::HexTextFaults& faults);
 // Shows EndMessage in a message box, when there is one.
 void ShowRunEnd(QWidget* parent, SourceKind kind, const QString& name, const records::Outcome& outcome);

@@ -63,6 +63,21 @@ TEST(HexRecordBytes, SaysWhyTheCharactersStopShort) {
       {hex.substr(0, 80) + U"é" + hex.substr(80), HexCut::Other},
       {hex.substr(0, 81) + U"G" + hex.substr(82), HexCut::Other},
       {hex.substr(0, 64) + U"\n" + hex.substr(64), HexCut::Separator},  // in the first length pair
+      // The text ends inside the record, whatever white space ends it:
+      // after the cut, nothing of it can follow.
+      {hex.substr(0, 90) + U"\n", HexCut::TextEnd},
+      {hex.substr(0, 90) + U"\n\n", HexCut::TextEnd},
+      {hex.substr(0, 90) + U"  ", HexCut::TextEnd},
+      {hex.substr(0, 90) + U"\r\n\t \u2028", HexCut::TextEnd},
+      {hex.substr(0, 91) + U"\n", HexCut::TextEnd},
+      {hex.substr(0, 91) + U"  \r\n", HexCut::TextEnd},
+      {hex.substr(0, 90) + U"\n5\n", HexCut::TextEnd},  // a last digit alone
+      // More of the text after the cut: the record could have gone on.
+      {hex.substr(0, 90) + U"\n4 5", HexCut::Separator},
+      {hex.substr(0, 91) + U"\n4", HexCut::Separator},
+      {hex.substr(0, 90) + U"\n\nG", HexCut::Separator},
+      {hex.substr(0, 90) + U"G", HexCut::Other},  // a last character that is no digit
+      {hex.substr(0, 91) + U"G\n", HexCut::Other},
   };
   for (const Case& c : cases) {
     HexCut cut = HexCut::TextEnd;
@@ -96,14 +111,45 @@ TEST(CountSplitMarkers, MarkersAcrossASeparator) {
     EXPECT_EQ(records::CountSplitMarkers(c.text), c.split) << fw::U32ToUtf8(c.text);
     EXPECT_EQ(splitMarkersOracle(c.text), c.split) << fw::U32ToUtf8(c.text);
   }
-  // The byte form counts the same.
-  const std::string bytes = "0400 0300 0000 0400 0600 0000 0800\n" + fw::U32ToUtf8(m);
-  EXPECT_EQ(records::CountSplitMarkers(bytes), 1u);
+}
+
+// Characters that are neither hex digits nor white space, the long way.
+uint64_t otherCharactersOracle(const std::u32string& text) {
+  uint64_t n = 0;
+  for (const char32_t c : text) {
+    const bool hex = (c >= U'0' && c <= U'9') || (c >= U'a' && c <= U'f') || (c >= U'A' && c <= U'F');
+    n += !hex && !records::IsHexSeparator(c);
+  }
+  return n;
+}
+
+TEST(CountOtherCharacters, NeitherDigitsNorWhiteSpace) {
+  struct Case {
+    std::u32string text;
+    uint64_t others;
+  };
+  const Case cases[] = {
+      {U"", 0},
+      {U"0123456789abcdefABCDEF", 0},
+      {U" \t\r\n\u00A0\u2028\u3000", 0},
+      {U"00000000: 0400 0300  ..............H.", 17},
+      {U"0x04, 0x00,", 4},
+      {U"gG@`[{/:", 8},  // next to the digits and letters in the code table
+      {U"é😀\uFFFD\u200B", 4},
+      // Blocks of 16 characters: one other character at each place.
+      {std::u32string(15, U'A') + U"g" + std::u32string(16, U'0'), 1},
+      {std::u32string(16, U'A') + U"g" + std::u32string(15, U'0'), 1},
+      {std::u32string(33, U'f') + U"\U0010FFFF", 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(records::CountOtherCharacters(c.text), c.others) << fw::U32ToUtf8(c.text);
+    EXPECT_EQ(otherCharactersOracle(c.text), c.others) << fw::U32ToUtf8(c.text);
+  }
 }
 
 // Long texts, well past the counter's buffer, with separators anywhere:
 // markers split across its boundaries are counted once, as the long way
-// counts them.
+// counts them; the other characters likewise.
 TEST(CountSplitMarkers, SameAsTheTextSearchedWithoutItsSeparators) {
   recordgen::Rng rng{42};
   const std::u32string fragments[] = {U"0400030000000400060000000800",
@@ -112,7 +158,9 @@ TEST(CountSplitMarkers, SameAsTheTextSearchedWithoutItsSeparators) {
                                       U"00",
                                       U"0800",
                                       U"1B",
-                                      U"zz"};
+                                      U"zz",
+                                      U"0x04, ",
+                                      U"é😀"};
   const std::u32string separators[] = {U" ", U"\n", U"\r\n", U"\t", U"\u2028", U"   "};
   uint64_t splitSeen = 0;
   for (int round = 0; round < 60; ++round) {
@@ -129,6 +177,7 @@ TEST(CountSplitMarkers, SameAsTheTextSearchedWithoutItsSeparators) {
     const uint64_t split = splitMarkersOracle(text);
     splitSeen += split;
     ASSERT_EQ(records::CountSplitMarkers(text), split) << "round " << round;
+    ASSERT_EQ(records::CountOtherCharacters(text), otherCharactersOracle(text)) << "round " << round;
   }
   EXPECT_GT(splitSeen, 1000u);
 }
@@ -173,13 +222,47 @@ TEST(HexTextFaults, NoneInTextWhoseRecordsStandInOnePiece) {
   records::HexTextFaults faults;
   EXPECT_EQ(found(text, faults).size(), 40u);
   EXPECT_FALSE(faults.Any());
-  // A record cut by the text's end is no separator's doing.
+  // A record cut by the text's end is no separator's doing: counted apart.
   const std::u32string hex = U(recordgen::toHexUpper(recordgen::encodeRecord(kEiffel)));
   found(hex.substr(0, 90), faults);
   EXPECT_FALSE(faults.Any());
+  EXPECT_EQ(faults.endCutRecords, 1u);
+  EXPECT_FALSE(faults.cutBySeparator);
   // Another character inside a record is told apart from a separator.
   found(hex.substr(0, 80) + U"é" + hex.substr(80), faults);
   EXPECT_EQ(faults.cutRecords, 1u);
   EXPECT_TRUE(faults.cutByOther);
   EXPECT_EQ(faults.splitMarkers, 0u);
+  EXPECT_EQ(faults.otherCharacters, 1u);
+  EXPECT_EQ(faults.endCutRecords, 0u);
 }
+
+// Records nested in one another can all be cut by the text's end, each
+// counted; one cut by a separator before the end is the separator's.
+TEST(HexTextFaults, EveryRecordTheTextEndsInside) {
+  const std::string inner = recordgen::encodeRecord(kEiffel);
+  const recordgen::Place outerPlace{2, 5, 483201, 4575781, 483217, 4575798, inner, "69002 Lyon", ""};
+  const std::u32string outer = U(recordgen::toHexUpper(recordgen::encodeRecord(outerPlace)));
+  const std::u32string innerHex = U(recordgen::toHexUpper(inner));
+  // Cut inside the inner record, which stands in the outer one's first address.
+  const size_t cutAt = 66 + 100;
+  records::HexTextFaults faults;
+  EXPECT_EQ(found(outer.substr(0, cutAt) + U"\r\n", faults).size(), 2u);
+  EXPECT_EQ(faults.endCutRecords, 2u);
+  EXPECT_EQ(faults.cutRecords, 0u);
+  EXPECT_FALSE(faults.Any());
+  EXPECT_EQ(found(outer.substr(0, cutAt) + U"\n" + outer.substr(cutAt) + U"\n" + innerHex.substr(0, 50), faults).size(),
+            3u);
+  EXPECT_EQ(faults.cutRecords, 2u);
+  EXPECT_TRUE(faults.cutBySeparator);
+  EXPECT_EQ(faults.endCutRecords, 1u);
+}
+
+// What the program asks of pasted text it does not ask of a text made from
+// a file, which holds hex digits alone.
+template <class T>
+concept TellsFaults = requires(const T& t) {
+  t.Faults();
+};
+static_assert(TellsFaults<records::HexTextRecords<char32_t>>);
+static_assert(!TellsFaults<records::HexTextRecords<char>>);

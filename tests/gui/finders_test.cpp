@@ -408,23 +408,35 @@ class FindersTest : public QObject {
 
   void recordsSeparated_data() {
     QTest::addColumn<QString>("separator");
-    QTest::newRow("nothing") << "";
-    QTest::newRow("spaces") << "  ";
-    QTest::newRow("line feed") << "\n";
-    QTest::newRow("carriage return and line feed") << "\r\n";
-    QTest::newRow("tab") << "\t";
-    QTest::newRow("other text") << " ; record: ";
-    QTest::newRow("letters that are no digits") << "XYZ";
-    QTest::newRow("one digit, so the next starts at an odd place") << "7";
-    QTest::newRow("non-ASCII characters") << QString::fromUtf8("é € 😀 ü");
+    QTest::addColumn<int>("others");  // characters neither hex digits nor white space, in each
+    QTest::newRow("nothing") << "" << 0;
+    QTest::newRow("spaces") << "  " << 0;
+    QTest::newRow("line feed") << "\n" << 0;
+    QTest::newRow("carriage return and line feed") << "\r\n" << 0;
+    QTest::newRow("tab") << "\t" << 0;
+    QTest::newRow("other text") << " ; record: " << 5;  // "e", "c" and "d" are digits
+    QTest::newRow("letters that are no digits") << "XYZ" << 3;
+    QTest::newRow("one digit, so the next starts at an odd place") << "7" << 0;
+    QTest::newRow("non-ASCII characters") << QString::fromUtf8("é € 😀 ü") << 4;
   }
 
   void recordsSeparated() {
     QFETCH(QString, separator);
+    QFETCH(int, others);
     const std::string sep = separator.toStdString();
     const RunState before = dirty();
-    // Separators between records cut none: nothing to tell.
-    QCOMPARE(runText(sep + hexOf(pEiffel) + sep + hexOf(pLyon) + sep + hexOf(pHome) + sep), std::vector<QString>{});
+    // White space between records cuts none: nothing to tell. Other
+    // characters might hide a record that no count can tell of: said.
+    const auto messages = runText(sep + hexOf(pEiffel) + sep + hexOf(pLyon) + sep + hexOf(pHome) + sep);
+    if (others == 0) QCOMPARE(messages, std::vector<QString>{});
+    else
+      QCOMPARE(messages, std::vector<QString>{
+                             QString::fromUtf8("Le texte collé contient %1 caractères qui ne sont ni des chiffres "
+                                               "hexadécimaux ni des séparateurs (espaces, retours à la ligne) : "
+                                               "des enregistrements peuvent être coupés ou cachés parmi ces "
+                                               "caractères, sans qu'on puisse savoir combien. Collez les octets "
+                                               "seuls, en chiffres hexadécimaux.")
+                                 .arg(4 * others)});
     CHECK_STATE(Capture(), expected({kEiffel, kLyon, kBordeauxHome}, before));
   }
 
@@ -514,22 +526,127 @@ class FindersTest : public QObject {
     QTest::newRow("a letter that is no digit")
         << QString::fromStdString(e.substr(0, 150) + "G" + e.substr(151) + "\n" + hexOf(pLyon))
         << QString::fromUtf8(
-               "Le texte collé contient des caractères qui ne sont pas des chiffres hexadécimaux : 1 "
-               "enregistrement est coupé, ses champs après la coupure restent vides. Collez les octets "
-               "d'un seul tenant, en chiffres hexadécimaux seulement.");
+               "Le texte collé contient 1 caractère qui n'est ni un chiffre hexadécimal ni un séparateur (espace, "
+               "retour à la ligne) : des enregistrements peuvent être coupés ou cachés par ce caractère, sans qu'on "
+               "puisse savoir combien. Parmi les lieux listés, 1 enregistrement est coupé, ses champs après la "
+               "coupure restent vides. Collez les octets seuls, en chiffres hexadécimaux.");
     QTest::newRow("an accent and a line break")
         << QString::fromStdString(e.substr(0, 90) + "é" + e.substr(90) + hexOf(pLyon).substr(0, 80) + "\n" +
                                   hexOf(pLyon).substr(80))
         << QString::fromUtf8(
-               "Le texte collé contient des caractères qui ne sont pas des chiffres hexadécimaux : 2 "
-               "enregistrements sont coupés, leurs champs après la coupure restent vides. Collez les "
-               "octets d'un seul tenant, en chiffres hexadécimaux seulement.");
+               "Le texte collé contient 1 caractère qui n'est ni un chiffre hexadécimal ni un séparateur (espace, "
+               "retour à la ligne) : des enregistrements peuvent être coupés ou cachés par ce caractère, sans qu'on "
+               "puisse savoir combien. Parmi les lieux listés, 2 enregistrements sont coupés, leurs champs après la "
+               "coupure restent vides. Collez les octets seuls, en chiffres hexadécimaux d'un seul tenant, sans "
+               "séparateur.");
   }
   void textWithOtherCharactersInsideRecords() {
     QFETCH(QString, text);
     QFETCH(QString, message);
     dirty();
     QCOMPARE(runText(text), std::vector<QString>{message});
+  }
+
+  // Two whole records, then a third that the text ends inside, its
+  // characters stopping at an even or odd place, whatever white space ends
+  // the text: the row keeps what the text holds of it, and the examiner is
+  // told the text ends inside it, never that a separator cut it.
+  void textEndingInsideARecord_data() {
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<QString>("ending");
+    const std::pair<const char*, const char*> endings[] = {{"", "nothing"},      {"\n", "a line break"},
+                                                           {"\r\n", "CRLF"},     {"\n\n", "two line breaks"},
+                                                           {"  ", "two spaces"}, {"\t", "a tab"}};
+    for (const int kept : {90, 91})
+      for (const auto& [ending, name] : endings)
+        QTest::addRow("%d characters, then %s", kept, name) << kept << QString(ending);
+  }
+  void textEndingInsideARecord() {
+    QFETCH(int, kept);
+    QFETCH(QString, ending);
+    const RunState before = dirty();
+    const auto messages = runText(hexOf(pEiffel) + hexOf(pLyon) + hexOf(pHome).substr(0, static_cast<size_t>(kept)) +
+                                  ending.toStdString());
+    CHECK_STATE(
+        Capture(),
+        expected({kEiffel, kLyon,
+                  Texts({"(3) No de rue", "(4) Domicile", "-0.5741", "44.83912", "-0.5743", "44.83895", "", "", ""})},
+                 before));
+    QCOMPARE(messages, std::vector<QString>{QString::fromUtf8("La fin du texte collé coupe 1 enregistrement : ses "
+                                                              "champs après la coupure restent vides.")});
+  }
+
+  // Told in the same message as what separators did, each in its own words:
+  // a record is cut where its characters first stop.
+  void textEndingInsideARecordThatASeparatorCut() {
+    dirty();
+    const std::string eiffel = hexOf(pEiffel);
+    const auto messages = runText(eiffel.substr(0, 80) + "\n" + eiffel.substr(80) + hexOf(pHome).substr(0, 90) + "\n");
+    QCOMPARE(messages, std::vector<QString>{QString::fromUtf8(
+                           "La fin du texte collé coupe 1 enregistrement : ses champs après la coupure restent vides. "
+                           "Le texte collé contient des séparateurs (espaces, retours à la ligne) : 1 enregistrement "
+                           "est coupé, ses champs après la coupure restent vides. Collez les octets d'un seul tenant, "
+                           "sans séparateur.")});
+    QCOMPARE(window()->List("Listbox1")->LastIndex() + 1, 2);
+  }
+
+  // Six records as the common dump tools print them (the real tools'
+  // output, in tests/fixtures/dumps): offsets, character columns, "0x" and
+  // commas stand inside every marker, and no count can say how many records
+  // they hide; the message says so, with what white space did beside them.
+  void hexDumpsOfSixRecords_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("message");
+    const auto dump = [](const char* name) { return QString::fromStdString(readFile(fixture(name))); };
+    // The count as the message writes it, thousands grouped.
+    const auto others = [](const char* n) {
+      return QString::fromUtf8(
+                 "Le texte collé contient %1 caractères qui ne sont ni des chiffres hexadécimaux ni des séparateurs "
+                 "(espaces, retours à la ligne) : des enregistrements peuvent être coupés ou cachés parmi ces "
+                 "caractères, sans qu'on puisse savoir combien. ")
+          .arg(QString::fromUtf8(n));
+    };
+    QTest::newRow("xxd") << dump("dumps/six_records.xxd") << 0
+                         << others("375") + QString::fromUtf8(
+                                                "Des séparateurs coupent en outre 3 marqueurs, qui n'ont pas été "
+                                                "trouvés. Collez les octets seuls, en chiffres hexadécimaux d'un "
+                                                "seul tenant, sans séparateur.");
+    QTest::newRow("hexdump -C") << dump("dumps/six_records.hexdump") << 0
+                                << others("407") + QString::fromUtf8(
+                                                       "Des séparateurs coupent en outre 3 marqueurs, qui n'ont pas "
+                                                       "été trouvés. Collez les octets seuls, en chiffres "
+                                                       "hexadécimaux d'un seul tenant, sans séparateur.");
+    QTest::newRow("xxd -i") << dump("dumps/six_records.xxd-i") << 0
+                            << others("1\u00A0073") +
+                                   QString::fromUtf8("Collez les octets seuls, en chiffres hexadécimaux.");
+    // White space alone: what it did is counted whole, as before.
+    QTest::newRow("xxd -p")
+        << dump("dumps/six_records.xxd-p") << 1
+        << QString::fromUtf8(
+               "Le texte collé contient des séparateurs (espaces, retours à la ligne) : 1 "
+               "enregistrement est coupé, ses champs après la coupure restent vides ; 5 marqueurs "
+               "coupés n'ont pas été trouvés. Collez les octets d'un seul tenant, sans séparateur.");
+    std::string oneG = recordgen::toHexUpper(readFile(fixture("dumps/six_records.bin")));
+    oneG[10] = 'g';  // a fixed character of the first marker
+    QTest::newRow("in one piece, a g in the first marker")
+        << QString::fromStdString(oneG) << 5
+        << QString::fromUtf8(
+               "Le texte collé contient 1 caractère qui n'est ni un chiffre hexadécimal ni un séparateur (espace, "
+               "retour à la ligne) : des enregistrements peuvent être coupés ou cachés par ce caractère, sans qu'on "
+               "puisse savoir combien. Collez les octets seuls, en chiffres hexadécimaux.");
+    QTest::newRow("in one piece") << QString::fromStdString(
+                                         recordgen::toHexUpper(readFile(fixture("dumps/six_records.bin"))))
+                                  << 6 << QString();
+  }
+  void hexDumpsOfSixRecords() {
+    QFETCH(QString, text);
+    QFETCH(int, rows);
+    QFETCH(QString, message);
+    dirty();
+    const auto messages = runText(text);
+    QCOMPARE(window()->List("Listbox1")->LastIndex() + 1, rows);
+    QCOMPARE(messages, message.isEmpty() ? std::vector<QString>{} : std::vector<QString>{message});
   }
 
   void markerInsideAPreviousRecord() {

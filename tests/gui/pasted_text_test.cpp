@@ -8,6 +8,7 @@
 #include "records/HexTextRecords.h"
 #include "records/Results.h"
 #include "ui/Window2.h"
+#include "util/ScriptedSeams.h"
 
 #include "gui_fixture.h"
 
@@ -35,8 +36,14 @@ class PastedTextTest : public QObject {
     QVERIFY(want.size() >= 3);
 
     Window2* w = Window2::instance();
+    testutil::ScriptedSeams seams;
     w->Control<fw::TextArea>("TextSource")->SetText(text);
     w->ChampTextePB_Action();
+    // The characters that are no hex digits are told as code points: the
+    // pair is one of them, each lone surrogate another.
+    QCOMPARE(seams.messages.size(), size_t{1});
+    QVERIFY2(seams.messages[0].startsWith(QString::fromUtf8("Le texte collé contient 5 caractères qui ne sont ni")),
+             qPrintable(seams.messages[0]));
     fw::Listbox* all = w->List("Listbox1");
     QCOMPARE(all->LastIndex() + 1, static_cast<int>(want.size()));
     for (int r = 0; r <= all->LastIndex(); ++r)
