@@ -6,8 +6,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOption>
+#include <QToolTip>
 #include <cmath>
 
 namespace fw {
@@ -24,6 +26,47 @@ QString tooltipFor(const QString& tag, bool wrap = true) {
   QString t = tag;
   t.replace("\r\n", "\n").replace('\r', '\n');
   return QString("<p style=\"white-space:%1\">").arg(wrap ? "pre-wrap" : "pre") + t.toHtmlEscaped() + "</p>";
+}
+
+// The widest line a tooltip shows whole on `screen`: its width less the
+// tooltip's own margins, frame and indent on both sides, and a few pixels
+// for rounding.
+qreal tooltipLineWidth(const QScreen* screen, const QStyle* style) {
+  const int frame = style->pixelMetric(QStyle::PM_ToolTipLabelFrameWidth);
+  return screen->geometry().width() - 2 * (frame + 2) - 4;
+}
+
+// A value cut in its label, for its help tag: on one line while the line
+// fits `width` pixels in the tooltip's font, so that it reads as written;
+// else broken where it reaches that width, after a space where the line
+// has one and inside a word where it has none, so that all of it shows on
+// the screen. Nothing is dropped: each line starts where the one before
+// ends, its spaces kept.
+QString valueTooltip(const QString& value, qreal width) {
+  const QFontMetricsF fm(QToolTip::font());
+  QStringList lines;
+  QString v = value;
+  v.replace("\r\n", "\n").replace('\r', '\n');
+  for (const QString& line : v.split('\n')) {
+    qsizetype start = 0;
+    while (fm.horizontalAdvance(line.mid(start)) > width) {
+      // The longest run from `start` that fits, never less than one character.
+      qsizetype lo = 1, hi = line.size() - start;
+      while (lo < hi) {
+        const qsizetype mid = (lo + hi + 1) / 2;
+        if (fm.horizontalAdvance(line.mid(start, mid)) <= width) lo = mid;
+        else hi = mid - 1;
+      }
+      qsizetype end = start + lo;
+      const qsizetype space = line.lastIndexOf(' ', end - 1);
+      if (space > start && space + 1 < end) end = space + 1;
+      if (end < line.size() && line[end].isLowSurrogate() && end - 1 > start) --end;
+      lines << line.mid(start, end - start);
+      start = end;
+    }
+    lines << line.mid(start);
+  }
+  return tooltipFor(lines.join('\n'), false);
 }
 }  // namespace
 
@@ -97,7 +140,14 @@ QString StaticText::shownIn(const QFont& f) const {
 
 void StaticText::showTip() {
   if (!ellipsis_) return;
-  setToolTip(IsCut() ? tooltipFor(text(), false) : tooltipFor(QString::fromStdString(HelpTag(this))));
+  setToolTip(IsCut() ? valueTooltip(text(), tooltipLineWidth(screen(), style()))
+                     : tooltipFor(QString::fromStdString(HelpTag(this))));
+}
+
+bool StaticText::event(QEvent* e) {
+  // Fitted to the screen the label is on as the tag shows.
+  if (e->type() == QEvent::ToolTip) showTip();
+  return QLabel::event(e);
 }
 
 void StaticText::resizeEvent(QResizeEvent* e) {

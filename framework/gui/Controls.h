@@ -50,7 +50,8 @@ class StaticText : public QLabel {
   QFont DrawnFont() const;
   // A text too long to show whole even so: cut as it is, or (for a label
   // that shows values the reader must not take for whole) ended with "…"
-  // where it is cut, its help tag then giving the whole text.
+  // where it is cut, its help tag then giving the whole text: on one line
+  // while that fits the screen, wrapped at the screen's width when not.
   void SetEllipsisWhenCut(bool on);
   // The text as drawn, and whether it is cut.
   QString ShownText() const;
@@ -62,6 +63,7 @@ class StaticText : public QLabel {
   void MouseDown(int x, int y);
 
  protected:
+  bool event(QEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;

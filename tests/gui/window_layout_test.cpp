@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextDocument>
+#include <QToolTip>
 
 #include "app/App.h"
 #include "app/MenuBar1.h"
@@ -550,6 +551,49 @@ class WindowLayoutTest : public QObject {
     // The captions beside them are not values: nothing of this there.
     QCOMPARE(w->Label("StaticText8")->toolTip(), QString());
     w->resize(880, 576);
+  }
+
+  // An address of 199 upper-case characters is far wider than the screen:
+  // its help tag wraps at the screen's width, at spaces, and the tooltip
+  // that shows it stays on the screen with every character of the value.
+  void helpTagWiderThanTheScreenWraps() {
+    Window2* w = window();
+    w->showNormal();
+    w->resize(880, 576);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    std::string address;
+    while (address.size() < 199) address += "9 BOULEVARD DE MAGENTA ";
+    address.resize(199);
+    records::RecordTexts r;
+    r.text = {"(3) No de rue", "(5) Saisie par adresse", "2.35", "48.87", "2.35", "48.87", address, "75010 Paris",
+              "France"};
+    w->ShowRecord(r);
+    fw::StaticText* addr1 = w->Label("Adresse1ST");
+    QVERIFY(addr1->IsCut());
+    const int screenWidth = addr1->screen()->geometry().width();
+    const QFontMetricsF fm(QToolTip::font());
+    QVERIFY(fm.horizontalAdvance(QString::fromStdString(address)) > screenWidth);
+
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), addr1->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(addr1, &help);
+    QLabel* tip = nullptr;
+    QTRY_VERIFY([&] {
+      for (QWidget* t : QApplication::topLevelWidgets())
+        if (t->inherits("QTipLabel") && t->isVisible()) tip = qobject_cast<QLabel*>(t);
+      return tip != nullptr;
+    }());
+    QCOMPARE(tip->text(), addr1->toolTip());
+    QVERIFY2(tip->width() <= screenWidth, qPrintable(QString::number(tip->width())));
+    QVERIFY(tip->geometry().left() >= 0 && tip->geometry().right() < screenWidth);
+    const QStringList lines = plainTooltip(addr1).split('\n');
+    QVERIFY2(lines.size() >= 2, qPrintable(addr1->toolTip()));
+    QCOMPARE(lines.join(QString()), QString::fromStdString(address));
+    for (const QString& line : lines) {
+      QVERIFY2(fm.horizontalAdvance(line) <= screenWidth, qPrintable(line));
+      // Broken after a space, never inside a word that fits a line.
+      if (&line != &lines.back()) QVERIFY2(line.endsWith(' '), qPrintable(line));
+    }
+    QToolTip::hideText();
   }
 
   // A picture of the window holding the sample's records, then one with
