@@ -34,13 +34,10 @@ Found HexTextRecords<Char>::Next() {
     switch (cut) {
       case HexCut::None: break;
       case HexCut::TextEnd: ++cuts_.endCutRecords; break;
-      case HexCut::Separator:
-        ++cuts_.cutRecords;
-        cuts_.cutBySeparator = true;
-        break;
+      case HexCut::Separator: ++cuts_.cutRecords; break;
       case HexCut::Other:
         ++cuts_.cutRecords;
-        cuts_.cutByOther = true;
+        ++cuts_.cutByOther;
         break;
     }
   } else {

@@ -20,13 +20,13 @@ namespace records {
 // whose fields stop at a cut, records the text ends inside, and records not
 // found at all.
 struct HexTextFaults {
-  // Records found whose characters, before their end, hold a character
-  // that is not a hexadecimal digit: their fields after it are empty.
+  // Records found whose characters stop, before their end, at a character
+  // that is not a hexadecimal digit with more of the text after it: their
+  // fields after it are empty.
   uint64_t cutRecords = 0;
-  // Whether one of them was cut by a character that is no separator, and
-  // whether one was cut by a separator.
-  bool cutByOther = false;
-  bool cutBySeparator = false;
+  // Those of them cut by a character that is no separator; a separator cut
+  // the others.
+  uint64_t cutByOther = 0;
   // Markers split by a separator, and so not found (CountSplitMarkers).
   uint64_t splitMarkers = 0;
   // Characters that are neither hexadecimal digits nor separators: they

@@ -103,7 +103,7 @@ std::optional<QString> HexTextFaultMessage(const records::HexTextFaults& f) {
       said.push_back("Des séparateurs coupent en outre " +
                      counted(f.splitMarkers, "marqueur", ", qui n'a pas été trouvé", ", qui n'ont pas été trouvés") +
                      ".");
-    const bool separators = f.cutBySeparator || f.splitMarkers != 0;
+    const bool separators = f.cutRecords > f.cutByOther || f.splitMarkers != 0;
     said.push_back(std::string("Collez les octets seuls, en chiffres hexadécimaux") +
                    (separators ? " d'un seul tenant, sans séparateur." : "."));
   }

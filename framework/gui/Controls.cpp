@@ -11,6 +11,7 @@
 #include <QStyleOption>
 #include <QToolTip>
 #include <cmath>
+#include <limits>
 
 namespace fw {
 
@@ -32,6 +33,7 @@ QString tooltipFor(const QString& tag, bool wrap = true) {
 // tooltip's own margins, frame and indent on both sides, and a few pixels
 // for rounding.
 qreal tooltipLineWidth(const QScreen* screen, const QStyle* style) {
+  if (!screen) return std::numeric_limits<qreal>::max();  // none to fit yet
   const int frame = style->pixelMetric(QStyle::PM_ToolTipLabelFrameWidth);
   return screen->geometry().width() - 2 * (frame + 2) - 4;
 }

@@ -227,7 +227,7 @@ TEST(HexTextFaults, NoneInTextWhoseRecordsStandInOnePiece) {
   found(hex.substr(0, 90), faults);
   EXPECT_FALSE(faults.Any());
   EXPECT_EQ(faults.endCutRecords, 1u);
-  EXPECT_FALSE(faults.cutBySeparator);
+  EXPECT_EQ(faults.cutRecords, 0u);
   // Another character inside a record is told apart from a separator.
   found(hex.substr(0, 80) + U"é" + hex.substr(80), faults);
   EXPECT_EQ(faults.cutRecords, 1u);
@@ -254,7 +254,7 @@ TEST(HexTextFaults, EveryRecordTheTextEndsInside) {
   EXPECT_EQ(found(outer.substr(0, cutAt) + U"\n" + outer.substr(cutAt) + U"\n" + innerHex.substr(0, 50), faults).size(),
             3u);
   EXPECT_EQ(faults.cutRecords, 2u);
-  EXPECT_TRUE(faults.cutBySeparator);
+  EXPECT_EQ(faults.cutByOther, 0u);
   EXPECT_EQ(faults.endCutRecords, 1u);
 }
 
