@@ -51,8 +51,11 @@ Found HexTextRecords<Char>::Next() {
 template <class Char>
 HexTextFaults HexTextRecords<Char>::Faults() const requires std::same_as<Char, char32_t> {
   HexTextFaults f = cuts_;
-  f.splitMarkers = CountSplitMarkers(text_);
-  f.otherCharacters = CountOtherCharacters(text_);
+  // Clang instantiates it for the byte form too, with the whole class.
+  if constexpr (kPasted) {
+    f.splitMarkers = CountSplitMarkers(text_);
+    f.otherCharacters = CountOtherCharacters(text_);
+  }
   return f;
 }
 
