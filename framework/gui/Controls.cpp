@@ -19,14 +19,17 @@ namespace {
 constexpr const char* kHelpTag = "fwHelpTag";
 constexpr const char* kTextSize = "fwTextSize";
 
+// Every carriage return, alone or before a line feed, as the line feed a
+// tooltip breaks its lines at.
+QString withLineFeeds(QString t) { return t.replace("\r\n", "\n").replace('\r', '\n'); }
+
 // A plain-text tooltip would run the longest tags across the whole screen;
 // as pre-wrapped rich text it wraps, yet keeps every space and line break.
-// A value (at most a few hundred characters) stays on one line, as it reads.
+// A value's lines are kept as given (valueTooltip breaks them).
 QString tooltipFor(const QString& tag, bool wrap = true) {
   if (tag.isEmpty()) return {};
-  QString t = tag;
-  t.replace("\r\n", "\n").replace('\r', '\n');
-  return QString("<p style=\"white-space:%1\">").arg(wrap ? "pre-wrap" : "pre") + t.toHtmlEscaped() + "</p>";
+  return QString("<p style=\"white-space:%1\">").arg(wrap ? "pre-wrap" : "pre") + withLineFeeds(tag).toHtmlEscaped() +
+         "</p>";
 }
 
 // The widest line a tooltip shows whole on `screen`: its width less the
@@ -47,9 +50,7 @@ qreal tooltipLineWidth(const QScreen* screen, const QStyle* style) {
 QString valueTooltip(const QString& value, qreal width) {
   const QFontMetricsF fm(QToolTip::font());
   QStringList lines;
-  QString v = value;
-  v.replace("\r\n", "\n").replace('\r', '\n');
-  for (const QString& line : v.split('\n')) {
+  for (const QString& line : withLineFeeds(value).split('\n')) {
     qsizetype start = 0;
     while (fm.horizontalAdvance(line.mid(start)) > width) {
       // The longest run from `start` that fits, never less than one character.
