@@ -68,6 +68,11 @@ std::optional<QString> HexTextFaultMessage(const records::HexTextFaults& f) {
   const auto counted = [](uint64_t n, const char* unit, const char* one, const char* many) {
     return fw::Counted(n, unit) + (n >= 2 ? many : one);
   };
+  // Rows whose fields stop at a cut, however they were cut.
+  const auto cutRows = [&](uint64_t n) {
+    return counted(n, "enregistrement", " est coupé, ses champs", " sont coupés, leurs champs") +
+           " après la coupure restent vides";
+  };
   std::vector<std::string> said;
   if (f.endCutRecords != 0)
     said.push_back("La fin du texte collé coupe " + counted(f.endCutRecords, "enregistrement", " : ses", " : leurs") +
@@ -75,9 +80,7 @@ std::optional<QString> HexTextFaultMessage(const records::HexTextFaults& f) {
   if (f.otherCharacters == 0) {
     // White space alone: what it did is counted whole.
     std::string parts;
-    if (f.cutRecords != 0)
-      parts = counted(f.cutRecords, "enregistrement", " est coupé, ses champs", " sont coupés, leurs champs") +
-              " après la coupure restent vides";
+    if (f.cutRecords != 0) parts = cutRows(f.cutRecords);
     if (f.splitMarkers != 0)
       parts += (parts.empty() ? "" : " ; ") +
                counted(f.splitMarkers, "marqueur", " coupé n'a pas été trouvé", " coupés n'ont pas été trouvés");
@@ -95,10 +98,7 @@ std::optional<QString> HexTextFaultMessage(const records::HexTextFaults& f) {
                 " qui ne sont ni des chiffres hexadécimaux ni des séparateurs (espaces, retours à la ligne)") +
         " : des enregistrements peuvent être coupés ou cachés " + (one ? "par ce caractère" : "parmi ces caractères") +
         ", sans qu'on puisse savoir combien.");
-    if (f.cutRecords != 0)
-      said.push_back("Parmi les lieux listés, " +
-                     counted(f.cutRecords, "enregistrement", " est coupé, ses champs", " sont coupés, leurs champs") +
-                     " après la coupure restent vides.");
+    if (f.cutRecords != 0) said.push_back("Parmi les lieux listés, " + cutRows(f.cutRecords) + ".");
     if (f.splitMarkers != 0)
       said.push_back("Des séparateurs coupent en outre " +
                      counted(f.splitMarkers, "marqueur", ", qui n'a pas été trouvé", ", qui n'ont pas été trouvés") +
